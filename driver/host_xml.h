@@ -1,0 +1,39 @@
+// Host XML documents: loading the host's input and writing the two output
+// forms (byte form with version and "utf-8"; text form with "UTF-8").
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include <pugixml.hpp>
+
+namespace driver {
+
+// Input the host sent that cannot be used (XML that does not parse, a value
+// that does not convert). It ends the method before anything is sent.
+class BadInput : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Loads Text as UTF-8 whatever its declaration names; throws BadInput when it
+// does not parse.
+void LoadHostXml(pugi::xml_document& Document, const std::u16string& Text);
+
+enum class XmlForm {
+  Bytes,  // declaration version "1.0", encoding "utf-8"; serialised to UTF-8
+  Text,   // declaration encoding "UTF-8"; the document's own text
+};
+
+// A new document holding just the declaration of the given form.
+void StartHostXml(pugi::xml_document& Document, XmlForm Form);
+// The document as text, without indentation.
+std::u16string HostXmlText(const pugi::xml_document& Document);
+
+// Attribute value helpers in the host's vocabulary.
+void SetAttribute(pugi::xml_node Node, const char* Name, const std::u16string& Value);
+void SetAttribute(pugi::xml_node Node, const char* Name, const char* Utf8Value);
+void SetAttribute(pugi::xml_node Node, const char* Name, std::int32_t Value);
+void SetAttribute(pugi::xml_node Node, const char* Name, bool Value);
+
+}  // namespace driver

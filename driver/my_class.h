@@ -1,0 +1,61 @@
+// TMyClass: the driver object, one per connected register. It keeps the
+// register's address, the chosen model and the last error, and carries the
+// 23 methods of the cash-register interface.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "v8napi/user_object.h"
+
+class TMyClass : public TV8UserObject {
+ public:
+  static TV8UserObject* Create() { return new TMyClass(); }
+  bool Init() override { return true; }
+
+  // Methods in registration order. Each reads its parameters from Params
+  // (parameter k at position k - 1) and writes its outputs and RetValue.
+  bool GetVersion(V8Variant* RetValue, V8Variant* Params);
+  bool GetDescription(V8Variant* RetValue, V8Variant* Params);
+  bool GetLastError(V8Variant* RetValue, V8Variant* Params);
+  bool GetParameters(V8Variant* RetValue, V8Variant* Params);
+  bool SetParameter(V8Variant* RetValue, V8Variant* Params);
+  bool GetParameter(V8Variant* RetValue, V8Variant* Params);
+  bool Open(V8Variant* RetValue, V8Variant* Params);
+  bool Close(V8Variant* RetValue, V8Variant* Params);
+  bool DeviceTest(V8Variant* RetValue, V8Variant* Params);
+  bool GetAdditionalActions(V8Variant* RetValue, V8Variant* Params);
+  bool GetDataKKT(V8Variant* RetValue, V8Variant* Params);
+  bool OperationFN(V8Variant* RetValue, V8Variant* Params);
+  bool OpenShift(V8Variant* RetValue, V8Variant* Params);
+  bool CloseShift(V8Variant* RetValue, V8Variant* Params);
+  bool ProcessCheck(V8Variant* RetValue, V8Variant* Params);
+  bool ProcessCorrectionCheck(V8Variant* RetValue, V8Variant* Params);
+  bool PrintTextDocument(V8Variant* RetValue, V8Variant* Params);
+  bool CashInOutcome(V8Variant* RetValue, V8Variant* Params);
+  bool PrintXReport(V8Variant* RetValue, V8Variant* Params);
+  bool GetCurrentStatus(V8Variant* RetValue, V8Variant* Params);
+  bool ReportCurrentStatusOfSettlements(V8Variant* RetValue, V8Variant* Params);
+  bool OpenCashDrawer(V8Variant* RetValue, V8Variant* Params);
+  bool GetLineLength(V8Variant* RetValue, V8Variant* Params);
+
+  std::u16string IpAddress;
+  std::int32_t ModelNumber = 0;
+  std::u16string LastErrorMsg;
+  std::int32_t LastErrorCode = 0;
+
+ protected:
+  // Host texts: 8-bit in the system code page, widened and narrowed here.
+  std::u16string ReadText(const V8Variant* V) const;
+  void WriteText(V8Variant* V, const std::u16string& Text);
+
+  // Parameter 1 of a device method is the register's address.
+  void TakeDeviceAddress(const V8Variant* Params);
+  // The register's address, or the default address when it is blank.
+  void ApplyDefaultAddressIfBlank();
+
+  void SetError(std::int32_t Code, std::u16string Message);
+};
+
+inline constexpr char16_t kDefaultAddress[] = u"192.168.137.137";
+inline constexpr std::int32_t kLineLength = 48;

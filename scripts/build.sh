@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Configures and builds the given presets (default: every Linux preset).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(linux-x64 linux-i386)
+for preset in "${presets[@]}"; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The harness's command line loads the add-in, lists it and calls methods.
+set -euo pipefail
+host="$1"; lib="$2"
+run() { ${KELVO_EMULATOR:-} "$host" "$@"; }
+info=$(run "$lib" info)
+grep -q '^classes:   TMyClass$' <<<"$info"
+grep -q '^extension: TKelvoKKM$' <<<"$info"
+grep -q 'GetLineLength *ПолучитьШиринуСтроки  (2 params, function)' <<<"$info"
+[ "$(grep -c 'params, function' <<<"$info")" = 23 ]
+out=$(run --json "$lib" call SetParameter IpAddress 10.0.0.5:8080 + GetParameter IpAddress)
+grep -q '"return":{"type":"string","value":"10.0.0.5:8080"}' <<<"$out"
+out=$(run "$lib" call GetDescription empty empty empty empty empty empty empty)
+grep -q 'param 2: string "Драйвер ККМ KELVO-1F 1.0"' <<<"$out"
+echo "ok"

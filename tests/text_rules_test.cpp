@@ -1,0 +1,139 @@
+// Text rules: the integer-text rule, number parsing with the process-wide
+// decimal separator, case-insensitive names, and the code page tables.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "driver/text.h"
+#include "platform/cp1251.h"
+#include "tools/harness/host_memory.h"
+#include "tools/harness/host_values.h"
+#include "v8napi/text_rules.h"
+#include "v8napi/user_object.h"
+
+namespace {
+
+TEST(IntegerTextRule, Table) {
+  struct Case {
+    const char* Text;
+    bool Ok;
+    std::int32_t Value;
+  };
+  const Case Cases[] = {
+      {"0", true, 0},
+      {"42", true, 42},
+      {"  42", true, 42},
+      {"+7", true, 7},
+      {"-7", true, -7},
+      {"$1F", true, 31},
+      {"x1f", true, 31},
+      {"X10", true, 16},
+      {"0x10", true, 16},
+      {"0XfF", true, 255},
+      {"-$10", true, -16},
+      {"2147483647", true, 2147483647},
+      {"-2147483648", true, -2147483647 - 1},
+      {"0x7FFFFFFF", true, 2147483647},
+      {"2147483648", false, 0},
+      {"-2147483649", false, 0},
+      {"0xFFFFFFFF", false, 0},
+      {"", false, 0},
+      {" ", false, 0},
+      {"42 ", false, 0},
+      {"4.2", false, 0},
+      {"12.5", false, 0},
+      {"1E3", false, 0},
+      {"abc", false, 0},
+      {"+", false, 0},
+      {"-", false, 0},
+      {"0x", false, 0},
+      {"$", false, 0},
+      {"\t42", false, 0},
+      {"+-1", false, 0},
+      {"0x-1", false, 0},
+      {"99999999999999999999", false, 0},
+  };
+  for (const Case& C : Cases) {
+    std::int32_t Value = -99;
+    EXPECT_EQ(v8text::TryParseInt32(std::string_view(C.Text), Value), C.Ok) << '"' << C.Text << '"';
+    if (C.Ok) {
+      EXPECT_EQ(Value, C.Value) << C.Text;
+    }
+    std::int32_t Wide = -99;
+    EXPECT_EQ(v8text::TryParseInt32(driver::ToU16(C.Text), Wide), C.Ok) << C.Text;
+    if (C.Ok) {
+      EXPECT_EQ(Wide, C.Value);
+    }
+  }
+}
+
+TEST(DoubleText, PointSeparator) {
+  v8text::SetDecimalSeparator(u'.');
+  struct Case {
+    const char* Text;
+    bool Ok;
+    double Value;
+  };
+  const Case Cases[] = {
+      {"12.5", true, 12.5},    {" -0.25 ", true, -0.25}, {"+3", true, 3},   {"1E3", true, 1000},
+      {"1.5e-2", true, 0.015}, {".5", true, 0.5},        {"5.", true, 5},   {"12,5", false, 0},
+      {"", false, 0},          {"1 000", false, 0},      {"e5", false, 0},  {"1e", false, 0},
+      {"--1", false, 0},       {"nan", false, 0},        {"inf", false, 0}, {"0x10", false, 0},
+  };
+  for (const Case& C : Cases) {
+    double Value = -99;
+    EXPECT_EQ(v8text::TryParseDouble(std::string_view(C.Text), Value), C.Ok) << C.Text;
+    if (C.Ok) {
+      EXPECT_DOUBLE_EQ(Value, C.Value) << C.Text;
+    }
+  }
+}
+
+// Run with LC_ALL=ru_RU.UTF-8 (see tests/CMakeLists.txt): the separator starts
+// as the user's comma, and "." holds once it is set.
+TEST(CommaLocale, SeparatorStartsFromTheUsersSettings) {
+  ASSERT_NE(std::getenv("KELVO_EXPECT_COMMA"), nullptr) << "run through ctest";
+  EXPECT_EQ(v8text::DecimalSeparator(), u',');
+  double Value = 0;
+  EXPECT_TRUE(v8text::TryParseDouble(std::string_view("12,5"), Value));
+  EXPECT_DOUBLE_EQ(Value, 12.5);
+  EXPECT_FALSE(v8text::TryParseDouble(std::string_view("12.5"), Value));
+
+  harness::TrackingMemoryManager Memory;
+  V8Variant V;
+  harness::ToVariant(harness::HostValue::WStr(u"12.5"), V, Memory);
+  EXPECT_EQ(V8GetDouble(&V), 0) << "12.5 is no number while the separator is a comma";
+  v8text::SetDecimalSeparator(u'.');
+  EXPECT_EQ(V8GetDouble(&V), 12.5);
+  harness::ReleaseVariant(V, Memory);
+}
+
+TEST(NameComparison, IgnoresCaseOfLatinAndCyrillicOnly) {
+  EXPECT_TRUE(v8text::EqualIgnoringCase(u"GetVersion", u"gEtVeRsIoN"));
+  EXPECT_TRUE(v8text::EqualIgnoringCase(u"ёлка Ґ", u"ЁЛКА ґ"));
+  EXPECT_TRUE(v8text::EqualIgnoringCase(u"", u""));
+  EXPECT_FALSE(v8text::EqualIgnoringCase(u"Get", u"GetVersion"));
+  EXPECT_FALSE(v8text::EqualIgnoringCase(u"е", u"ё")) << "no folding beyond letter case";
+  EXPECT_FALSE(v8text::EqualIgnoringCase(u"a", u"á"));
+}
+
+TEST(CodePage, Windows1251Table) {
+  EXPECT_EQ(platform::WideToCp1251(u"АБВ абв ЁёЎў№€"),
+            "\xC0\xC1\xC2 \xE0\xE1\xE2 \xA8\xB8\xA1\xA2\xB9\x88");
+  EXPECT_EQ(platform::WideToCp1251(u"日本 😀 ä"), "?? ? ?");
+  std::string All;
+  for (int B = 1; B < 256; ++B) All.push_back(static_cast<char>(B));
+  EXPECT_EQ(platform::WideToCp1251(platform::Cp1251ToWide(All)), All) << "every byte round-trips";
+}
+
+TEST(Utf, RoundTripAndIllFormedInput) {
+  const std::u16string Text = u"Ёж € 😀 \u0000x";
+  EXPECT_EQ(driver::Utf8ToUtf16(driver::Utf16ToUtf8(Text)), Text);
+  EXPECT_EQ(driver::Utf16ToUtf8(u"Ж"), "\xD0\x96");
+  EXPECT_EQ(driver::Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD") << "overlong form";
+  EXPECT_EQ(driver::Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD") << "truncated sequence";
+  EXPECT_EQ(driver::Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD") << "encoded surrogate";
+  EXPECT_EQ(driver::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// The harness plays the platform: it loads the add-in library, calls its four
+// exports, and drives an object through the three interface tables by slot
+// position, with the calling convention and layouts of v8napi/abi.h.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/harness/host_connection.h"
+#include "tools/harness/host_memory.h"
+#include "tools/harness/host_values.h"
+#include "v8napi/abi.h"
+
+namespace harness {
+
+class AddinLibrary {
+ public:
+  // Throws std::runtime_error when the library or an export cannot be found.
+  explicit AddinLibrary(const std::string& Path);
+  ~AddinLibrary();
+  AddinLibrary(const AddinLibrary&) = delete;
+  AddinLibrary& operator=(const AddinLibrary&) = delete;
+
+  std::u16string GetClassNames() const;
+  // The export's result and the component pointer it stored (null if none).
+  v8abi::HostLong GetClassObject(const char16_t* Name, void** Component) const;
+  v8abi::HostLong DestroyObject(void** Component) const;
+  std::int32_t SetPlatformCapabilities(std::int32_t Capabilities) const;
+
+ private:
+  void* Handle_ = nullptr;
+  using GetClassObjectFn = v8abi::HostLong (*)(const v8abi::WChar*, void**);
+  using DestroyObjectFn = v8abi::HostLong (*)(void**);
+  using GetClassNamesFn = const v8abi::WChar* (*)();
+  using SetPlatformCapabilitiesFn = std::int32_t (*)(std::int32_t);
+  GetClassObjectFn GetClassObject_ = nullptr;
+  DestroyObjectFn DestroyObject_ = nullptr;
+  GetClassNamesFn GetClassNames_ = nullptr;
+  SetPlatformCapabilitiesFn SetPlatformCapabilities_ = nullptr;
+};
+
+struct CallResult {
+  bool Routine = false;           // what CallAsFunc returned
+  HostValue Ret;                  // the return value
+  std::vector<HostValue> Params;  // every parameter after the call
+  std::string Describe() const;
+};
+
+// One object of the add-in, created and set up as the platform does it:
+// GetClassObject, Init with a connection, setMemManager, SetLocale.
+class AddinObject {
+ public:
+  AddinObject(const AddinLibrary& Library, TrackingMemoryManager& Memory,
+              RecordingConnection& Connection, const char16_t* ClassName = u"TMyClass");
+  ~AddinObject();
+  AddinObject(const AddinObject&) = delete;
+  AddinObject& operator=(const AddinObject&) = delete;
+
+  bool Valid() const { return Component_ != nullptr; }
+  void* Component() const { return Component_; }
+
+  // IInitDoneBase
+  bool Init(void* Connection);
+  bool SetMemManager(void* MemoryManager);
+  v8abi::HostLong GetInfo();
+  void Done();
+  // ILanguageExtenderBase; names come back as UTF-16 and their host blocks are freed.
+  bool RegisterExtensionAs(std::u16string& Name, bool& GotName);
+  v8abi::HostLong GetNProps();
+  v8abi::HostLong FindProp(const std::u16string& Name);
+  v8abi::HostLong GetNMethods();
+  v8abi::HostLong FindMethod(const std::u16string& Name);
+  // Null result comes back as Got false.
+  std::u16string GetMethodName(v8abi::HostLong Num, v8abi::HostLong Alias, bool* Got = nullptr);
+  std::u16string GetPropName(v8abi::HostLong Num, v8abi::HostLong Alias, bool* Got = nullptr);
+  v8abi::HostLong GetNParams(v8abi::HostLong Num);
+  bool GetParamDefValue(v8abi::HostLong Num, v8abi::HostLong Param, HostValue& Value);
+  bool HasRetVal(v8abi::HostLong Num);
+  bool GetPropVal(v8abi::HostLong Num, HostValue& Value);
+  bool SetPropVal(v8abi::HostLong Num, const HostValue& Value);
+  bool IsPropReadable(v8abi::HostLong Num);
+  bool IsPropWritable(v8abi::HostLong Num);
+  // LocaleBase
+  void SetLocale(const std::u16string& Locale);
+
+  // Calls a method by name as the platform does: FindMethod, a 255-element
+  // parameter array holding Args (the rest empty), CallAsFunc with the
+  // method's parameter count; then reads and frees every value.
+  CallResult Call(const std::u16string& Method, const std::vector<HostValue>& Args);
+  // The same with a caller-built array, for tests of odd host input. The
+  // values are read and released afterwards.
+  CallResult CallRaw(v8abi::HostLong MethodNum, V8Variant* Params, v8abi::HostLong Count,
+                     V8Variant* RetValue);
+  bool CallAsProc(v8abi::HostLong Num, V8Variant* Params, v8abi::HostLong Count);
+
+ private:
+  void* InitDone() const { return Component_; }
+  void* LanguageExtender() const { return static_cast<void**>(Component_) + 1; }
+  void* Locale() const { return static_cast<void**>(Component_) + 2; }
+  std::u16string TakeHostName(v8abi::WChar* Name, bool* Got);
+
+  const AddinLibrary& Library_;
+  TrackingMemoryManager& Memory_;
+  void* Component_ = nullptr;
+};
+
+}  // namespace harness

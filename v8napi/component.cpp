@@ -1,0 +1,294 @@
+// The four exports and the three interface tables through which the host
+// drives an object. Every export and slot is a thin shell: it finds the user
+// object, checks what it is given, forwards, and lets no exception escape.
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "v8napi/abi.h"
+#include "v8napi/host_objects.h"
+#include "v8napi/registry.h"
+#include "v8napi/user_object.h"
+
+#define V8_EXPORT extern "C" __attribute__((visibility("default")))
+
+using v8abi::HostLong;
+using v8abi::WChar;
+using v8host::Slot;
+
+namespace {
+
+// One record per object handed to the host: three interface pointers, a
+// reserved word, and the user object three times, so that every slot finds
+// the object four words past the interface pointer it is called with.
+struct ComponentRecord {
+  const Slot* InitDone;
+  const Slot* LanguageExtender;
+  const Slot* Locale;
+  void* Reserved;
+  TV8UserObject* Object[3];
+};
+static_assert(sizeof(ComponentRecord) == 7 * sizeof(void*));
+
+TV8UserObject* ObjectOf(void* Self) { return static_cast<TV8UserObject**>(Self)[4]; }
+
+const TClassReg* ClassOf(void* Self) { return ObjectOf(Self)->ClassReg; }
+
+std::u16string WideArg(const WChar* Text) { return Text ? std::u16string(Text) : std::u16string(); }
+
+// IInitDoneBase ---------------------------------------------------------------
+
+bool V8_SLOT_CALL Init(void* Self, void* Connection) noexcept {
+  try {
+    TV8UserObject* Object = ObjectOf(Self);
+    Object->V8 = Connection;
+    return Object->Init();
+  } catch (...) {
+    return false;
+  }
+}
+
+bool V8_SLOT_CALL SetMemManager(void* Self, void* MemoryManager) noexcept {
+  try {
+    TV8UserObject* Object = ObjectOf(Self);
+    Object->V8MM = MemoryManager;
+    return Object->SetMemManager();
+  } catch (...) {
+    return false;
+  }
+}
+
+HostLong V8_SLOT_CALL GetInfo(void* Self) noexcept {
+  try {
+    return ObjectOf(Self)->GetInfo();
+  } catch (...) {
+    return 0;
+  }
+}
+
+void V8_SLOT_CALL Done(void* Self) noexcept {
+  try {
+    ObjectOf(Self)->Done();
+  } catch (...) {
+  }
+}
+
+// ILanguageExtenderBase --------------------------------------------------------
+
+bool V8_SLOT_CALL RegisterExtensionAs(void* Self, WChar** Name) noexcept {
+  if (!Name) return false;
+  *Name = nullptr;
+  try {
+    *Name = ObjectOf(Self)->V8AllocWideString(ClassOf(Self)->RegisterExtensionAs);
+  } catch (...) {
+  }
+  return true;
+}
+
+bool ValidProp(void* Self, HostLong Num) { return Num >= 0 && Num < ClassOf(Self)->PropCount(); }
+bool ValidMeth(void* Self, HostLong Num) { return Num >= 0 && Num < ClassOf(Self)->MethCount(); }
+
+HostLong V8_SLOT_CALL GetNProps(void* Self) noexcept { return ClassOf(Self)->PropCount(); }
+
+HostLong V8_SLOT_CALL FindProp(void* Self, const WChar* Name) noexcept {
+  try {
+    return ClassOf(Self)->FindProp(WideArg(Name));
+  } catch (...) {
+    return -1;
+  }
+}
+
+const WChar* V8_SLOT_CALL GetPropName(void* Self, HostLong Num, HostLong Alias) noexcept {
+  try {
+    if (!ValidProp(Self, Num)) return nullptr;
+    const TPropReg& P = ClassOf(Self)->Prop(static_cast<std::int32_t>(Num));
+    return ObjectOf(Self)->V8AllocWideString(Alias == 0 ? P.PropName : P.PropNameLoc);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+bool V8_SLOT_CALL GetPropVal(void* Self, HostLong Num, V8Variant* Value) noexcept {
+  if (!Value) return false;
+  std::memset(Value, 0, sizeof *Value);
+  try {
+    if (!ValidProp(Self, Num)) return false;
+    const TPropReg& P = ClassOf(Self)->Prop(static_cast<std::int32_t>(Num));
+    return P.PropGetSet ? P.PropGetSet(ObjectOf(Self), Value, true) : false;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool V8_SLOT_CALL SetPropVal(void* Self, HostLong Num, V8Variant* Value) noexcept {
+  try {
+    if (!Value || !ValidProp(Self, Num)) return false;
+    const TPropReg& P = ClassOf(Self)->Prop(static_cast<std::int32_t>(Num));
+    return P.PropGetSet ? P.PropGetSet(ObjectOf(Self), Value, false) : false;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool V8_SLOT_CALL IsPropReadable(void* Self, HostLong Num) noexcept {
+  return ValidProp(Self, Num) && ClassOf(Self)->Prop(static_cast<std::int32_t>(Num)).IsReadable;
+}
+
+bool V8_SLOT_CALL IsPropWritable(void* Self, HostLong Num) noexcept {
+  return ValidProp(Self, Num) && ClassOf(Self)->Prop(static_cast<std::int32_t>(Num)).IsWritable;
+}
+
+HostLong V8_SLOT_CALL GetNMethods(void* Self) noexcept { return ClassOf(Self)->MethCount(); }
+
+HostLong V8_SLOT_CALL FindMethod(void* Self, const WChar* Name) noexcept {
+  try {
+    return ClassOf(Self)->FindMethod(WideArg(Name));
+  } catch (...) {
+    return -1;
+  }
+}
+
+const WChar* V8_SLOT_CALL GetMethodName(void* Self, HostLong Num, HostLong Alias) noexcept {
+  try {
+    if (!ValidMeth(Self, Num)) return nullptr;
+    const TMethReg& M = ClassOf(Self)->Meth(static_cast<std::int32_t>(Num));
+    return ObjectOf(Self)->V8AllocWideString(Alias == 0 ? M.MethName : M.MethNameLoc);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+HostLong V8_SLOT_CALL GetNParams(void* Self, HostLong Num) noexcept {
+  return ValidMeth(Self, Num) ? ClassOf(Self)->Meth(static_cast<std::int32_t>(Num)).ParamCount : 0;
+}
+
+bool V8_SLOT_CALL GetParamDefValue(void* Self, HostLong Num, HostLong Param,
+                                   V8Variant* Value) noexcept {
+  if (!Value) return false;
+  std::memset(Value, 0, sizeof *Value);
+  try {
+    if (!ValidMeth(Self, Num)) return true;
+    const TDefParamList& Defaults = ClassOf(Self)->Meth(static_cast<std::int32_t>(Num)).DefParams;
+    if (Param >= 0 && Param < Defaults.ValueCount())
+      ObjectOf(Self)->V8CopyVar(&Defaults.At(static_cast<std::int32_t>(Param)).Value, Value);
+  } catch (...) {
+  }
+  return true;
+}
+
+bool V8_SLOT_CALL HasRetVal(void* Self, HostLong Num) noexcept {
+  return ValidMeth(Self, Num) && ClassOf(Self)->Meth(static_cast<std::int32_t>(Num)).IsFunction;
+}
+
+std::int32_t ParamCountArg(HostLong Count) {
+  return Count < 0                          ? 0
+         : Count > v8abi::kParamArrayLength ? v8abi::kParamArrayLength
+                                            : static_cast<std::int32_t>(Count);
+}
+
+bool V8_SLOT_CALL CallAsProc(void* Self, HostLong Num, V8Variant* Params, HostLong Count) noexcept {
+  try {
+    if (!ValidMeth(Self, Num)) return false;
+    const TMethReg& M = ClassOf(Self)->Meth(static_cast<std::int32_t>(Num));
+    if (M.IsFunction || !M.ExecuteProc) return false;
+    return M.ExecuteProc(ObjectOf(Self), Params, ParamCountArg(Count));
+  } catch (...) {
+    return false;
+  }
+}
+
+bool V8_SLOT_CALL CallAsFunc(void* Self, HostLong Num, V8Variant* RetValue, V8Variant* Params,
+                             HostLong Count) noexcept {
+  try {
+    if (!ValidMeth(Self, Num) || !RetValue) return false;
+    const TMethReg& M = ClassOf(Self)->Meth(static_cast<std::int32_t>(Num));
+    if (!M.IsFunction || !M.ExecuteFunc) return false;
+    return M.ExecuteFunc(ObjectOf(Self), RetValue, Params, ParamCountArg(Count));
+  } catch (...) {
+    return false;
+  }
+}
+
+// LocaleBase -------------------------------------------------------------------
+
+void V8_SLOT_CALL SetLocale(void* Self, const WChar* Locale) noexcept {
+  try {
+    TV8UserObject* Object = ObjectOf(Self);
+    Object->locale = WideArg(Locale);
+    Object->SetLocale();
+  } catch (...) {
+  }
+}
+
+// The tables: destructor places (left null) followed by the slots in order.
+template <typename F>
+Slot AsSlot(F Function) {
+  return reinterpret_cast<Slot>(Function);
+}
+
+#if defined(KELVO_ABI_WINDOWS)
+#define DESTRUCTOR_PLACES nullptr
+#else
+#define DESTRUCTOR_PLACES nullptr, nullptr
+#endif
+
+const Slot InitDoneTable[] = {DESTRUCTOR_PLACES, AsSlot(&Init), AsSlot(&SetMemManager),
+                              AsSlot(&GetInfo), AsSlot(&Done)};
+
+const Slot LanguageExtenderTable[] = {
+    DESTRUCTOR_PLACES,    AsSlot(&RegisterExtensionAs), AsSlot(&GetNProps),
+    AsSlot(&FindProp),    AsSlot(&GetPropName),         AsSlot(&GetPropVal),
+    AsSlot(&SetPropVal),  AsSlot(&IsPropReadable),      AsSlot(&IsPropWritable),
+    AsSlot(&GetNMethods), AsSlot(&FindMethod),          AsSlot(&GetMethodName),
+    AsSlot(&GetNParams),  AsSlot(&GetParamDefValue),    AsSlot(&HasRetVal),
+    AsSlot(&CallAsProc),  AsSlot(&CallAsFunc)};
+
+const Slot LocaleTable[] = {DESTRUCTOR_PLACES, AsSlot(&SetLocale)};
+
+static_assert(sizeof InitDoneTable / sizeof(Slot) == v8abi::kDestructorSlots + 4);
+static_assert(sizeof LanguageExtenderTable / sizeof(Slot) == v8abi::kDestructorSlots + 16);
+static_assert(sizeof LocaleTable / sizeof(Slot) == v8abi::kDestructorSlots + 1);
+
+}  // namespace
+
+// Exports -----------------------------------------------------------------------
+
+V8_EXPORT HostLong GetClassObject(const WChar* ClassName, void** Component) {
+  try {
+    if (!ClassName || !Component) return 0;
+    const TClassReg* Class = ClassRegistry().FindClass(ClassName);
+    if (!Class || !Class->UserClass) return 0;
+    TV8UserObject* Object = Class->UserClass();
+    if (!Object) return 0;
+    auto* Record = new (std::nothrow) ComponentRecord{};
+    if (!Record) {
+      delete Object;
+      return 0;
+    }
+    Record->InitDone = InitDoneTable;
+    Record->LanguageExtender = LanguageExtenderTable;
+    Record->Locale = LocaleTable;
+    Record->Object[0] = Record->Object[1] = Record->Object[2] = Object;
+    Object->ClassReg = Class;
+    *Component = Record;
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+V8_EXPORT HostLong DestroyObject(void** Component) {
+  if (!Component || !*Component) return -1;
+  auto* Record = static_cast<ComponentRecord*>(*Component);
+  try {
+    delete Record->Object[0];
+  } catch (...) {
+  }
+  delete Record;
+  *Component = nullptr;
+  return 0;
+}
+
+V8_EXPORT const WChar* GetClassNames() { return ClassRegistry().ClassNames().c_str(); }
+
+V8_EXPORT std::int32_t SetPlatformCapabilities(std::int32_t /*Capabilities*/) { return 1; }

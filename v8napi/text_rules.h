@@ -1,0 +1,34 @@
+// Text rules shared by the frame and the driver: the integer-text rule, the
+// process-wide decimal separator with the conversions that follow it, and the
+// case-insensitive comparison of names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace v8text {
+
+// Integer-text rule: leading blanks skipped, an optional "+" or "-", then
+// decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X";
+// nothing may follow and the value must fit a signed 32-bit integer.
+bool TryParseInt32(std::u16string_view Text, std::int32_t& Value);
+bool TryParseInt32(std::string_view Text, std::int32_t& Value);
+
+// The decimal separator of the process-wide number format. It starts as the
+// user's regional setting (read once, at load, without touching the host's
+// locale) and is shared by every driver object; reads and writes are atomic.
+char16_t DecimalSeparator();
+void SetDecimalSeparator(char16_t Separator);
+
+// A floating-point number written with the process-wide decimal separator:
+// surrounding blanks allowed, optional sign, digits with an optional
+// fraction, optional exponent. No thousands separators.
+bool TryParseDouble(std::u16string_view Text, double& Value);
+bool TryParseDouble(std::string_view Text, double& Value);
+
+// Whole-name comparison without regard to letter case (Latin, Latin-1 and
+// Cyrillic letters); no other folding.
+bool EqualIgnoringCase(std::u16string_view A, std::u16string_view B);
+
+}  // namespace v8text
