@@ -1,0 +1,1 @@
+# libcurl built from Debian's source package (filled in with the transport)
