@@ -1,0 +1,231 @@
+// Writing values in the fixed text form of request bodies.
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "driver/json/json.h"
+
+namespace driver::json {
+namespace {
+
+// Characters a string escapes: 0 none, 'u' as \u00xx, otherwise the letter
+// after the backslash.
+constexpr char EscapeOf(unsigned char C) {
+  switch (C) {
+    case '\b': return 'b';
+    case '\t': return 't';
+    case '\n': return 'n';
+    case '\f': return 'f';
+    case '\r': return 'r';
+    case '"': return '"';
+    case '/': return '/';
+    case '\\': return '\\';
+    default: return C < 0x20 ? 'u' : 0;
+  }
+}
+
+struct EscapeTable {
+  char Of[256];
+  constexpr EscapeTable() : Of() {
+    for (int C = 0; C < 256; ++C) Of[C] = EscapeOf(static_cast<unsigned char>(C));
+  }
+};
+constexpr EscapeTable kEscapes;
+
+// Whether any of the eight bytes in Word needs an escape (exact for every byte).
+bool AnyEscape(std::uint64_t Word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  auto AnyZero = [](std::uint64_t W) { return (W - kOnes) & ~W & kHighs; };
+  return ((Word - kOnes * 0x20) & ~Word & kHighs) | AnyZero(Word ^ (kOnes * '"')) |
+         AnyZero(Word ^ (kOnes * '/')) | AnyZero(Word ^ (kOnes * '\\'));
+}
+
+void WriteString(std::string_view Text, std::string& Out) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  Out.push_back('"');
+  std::size_t Run = 0;
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    // Plain stretches are passed over eight bytes at a time.
+    for (std::uint64_t Word; I + 8 <= Text.size(); I += 8) {
+      std::memcpy(&Word, Text.data() + I, 8);
+      if (AnyEscape(Word)) break;
+    }
+    if (I == Text.size()) break;
+    const auto C = static_cast<unsigned char>(Text[I]);
+    const char E = kEscapes.Of[C];
+    if (E == 0) continue;
+    Out.append(Text.data() + Run, I - Run);
+    Run = I + 1;
+    const char Escape[] = {'\\', E, '0', '0', kHex[C >> 4], kHex[C & 15]};
+    Out.append(Escape, E == 'u' ? 6 : 2);
+  }
+  Out.append(Text.data() + Run, Text.size() - Run);
+  Out.push_back('"');
+}
+
+// Significant digits (no trailing zeros) and the decimal exponent of the first
+// of them, for a finite positive value rounded to 15 significant digits.
+struct Decimal {
+  char Digits[24];
+  int Count;
+  int Exponent;
+};
+
+void StripTrailingZeros(Decimal& D) {
+  while (D.Count > 1 && D.Digits[D.Count - 1] == '0') --D.Count;
+}
+
+// Reads to_chars' scientific form: d[.ddd]e(+|-)xx.
+void TakeScientific(const char* Begin, const char* End, Decimal& D) {
+  D.Count = 0;
+  const char* P = Begin;
+  for (; P < End && *P != 'e'; ++P)
+    if (*P != '.') D.Digits[D.Count++] = *P;
+  ++P;  // 'e'
+  const bool Negative = *P == '-';
+  ++P;  // sign
+  int Exponent = 0;
+  std::from_chars(P, End, Exponent);
+  D.Exponent = Negative ? -Exponent : Exponent;
+  StripTrailingZeros(D);
+}
+
+void ToDecimal15(double V, Decimal& D) {
+  // Amounts and quantities first: when V is the double nearest to N / 10^K
+  // for a whole N below 10^15, V rounds to exactly the digits of N (see below).
+  static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
+  for (int K = 0; K < 5; ++K) {
+    const double Scaled = std::round(V * kScales[K]);
+    if (!(Scaled < 1e15)) break;
+    if (Scaled / kScales[K] == V) {
+      const auto R =
+          std::to_chars(D.Digits, D.Digits + sizeof D.Digits, static_cast<std::int64_t>(Scaled));
+      D.Count = static_cast<int>(R.ptr - D.Digits);
+      D.Exponent = D.Count - 1 - K;
+      StripTrailingZeros(D);
+      return;
+    }
+  }
+  char Buffer[48];
+  // The shortest digits that read back as a normal V are V rounded to 15
+  // significant digits whenever there are at most 15 of them: a normal double
+  // is finer than the 15-digit grid, so V lies closer to them than half a step
+  // of that grid. (Subnormal values are coarser and take the long way.)
+  if (V >= std::numeric_limits<double>::min()) {
+    const auto R = std::to_chars(Buffer, Buffer + sizeof Buffer, V, std::chars_format::scientific);
+    TakeScientific(Buffer, R.ptr, D);
+    if (D.Count <= 15) return;
+  }
+  const auto R =
+      std::to_chars(Buffer, Buffer + sizeof Buffer, V, std::chars_format::scientific, 14);
+  TakeScientific(Buffer, R.ptr, D);
+}
+
+// Writes V into Out (room for 32 characters) and returns the length.
+std::size_t FormatGeneral15Ascii(double V, char Separator, char* Out) {
+  char* P = Out;
+  auto Put = [&P](std::string_view S) {
+    for (char C : S) *P++ = C;
+  };
+  if (std::isnan(V)) {
+    Put("NAN");
+    return 3;
+  }
+  if (V == 0) {
+    *P = '0';
+    return 1;
+  }
+  if (V < 0) *P++ = '-';
+  if (std::isinf(V)) {
+    Put("INF");
+    return static_cast<std::size_t>(P - Out);
+  }
+  Decimal D;
+  ToDecimal15(std::fabs(V), D);
+  if (D.Exponent > -5 && D.Exponent < 15) {
+    if (D.Exponent < 0) {
+      *P++ = '0';
+      *P++ = Separator;
+      for (int I = -1; I > D.Exponent; --I) *P++ = '0';
+      Put(std::string_view(D.Digits, static_cast<std::size_t>(D.Count)));
+    } else {
+      for (int I = 0; I <= D.Exponent; ++I) *P++ = I < D.Count ? D.Digits[I] : '0';
+      if (D.Count > D.Exponent + 1) {
+        *P++ = Separator;
+        Put(std::string_view(D.Digits + D.Exponent + 1,
+                             static_cast<std::size_t>(D.Count - D.Exponent - 1)));
+      }
+    }
+  } else {
+    *P++ = D.Digits[0];
+    if (D.Count > 1) {
+      *P++ = Separator;
+      Put(std::string_view(D.Digits + 1, static_cast<std::size_t>(D.Count - 1)));
+    }
+    *P++ = 'E';
+    P = std::to_chars(P, P + 8, D.Exponent).ptr;
+  }
+  return static_cast<std::size_t>(P - Out);
+}
+
+}  // namespace
+
+void WriteTo(const Value& V, std::string& Out) {
+  switch (V.GetKind()) {
+    case Kind::Absent: return;
+    case Kind::Null: Out.append("null", 4); return;
+    case Kind::False: Out.append("false", 5); return;
+    case Kind::True: Out.append("true", 4); return;
+    case Kind::Number: Out.append(V.Text()); return;
+    case Kind::String: WriteString(V.Text(), Out); return;
+    case Kind::Array: {
+      Out.push_back('[');
+      bool First = true;
+      for (const Value& E : V.Elements()) {
+        if (E.IsAbsent()) continue;
+        if (!First) Out.push_back(',');
+        First = false;
+        WriteTo(E, Out);
+      }
+      Out.push_back(']');
+      return;
+    }
+    case Kind::Object: {
+      Out.push_back('{');
+      bool First = true;
+      for (const Member& M : V.Members()) {
+        if (M.Val.IsAbsent()) continue;
+        if (!First) Out.push_back(',');
+        First = false;
+        WriteString(M.Name, Out);
+        Out.push_back(':');
+        WriteTo(M.Val, Out);
+      }
+      Out.push_back('}');
+      return;
+    }
+  }
+}
+
+std::string Write(const Value& V) {
+  std::string Out;
+  WriteTo(V, Out);
+  return Out;
+}
+
+std::string FormatGeneral15(double V, char Separator) {
+  char Buffer[32];
+  return std::string(Buffer, FormatGeneral15Ascii(V, Separator, Buffer));
+}
+
+std::u16string FormatGeneral15(double V, char16_t Separator) {
+  char Buffer[32];
+  const std::size_t Length = FormatGeneral15Ascii(V, '.', Buffer);
+  std::u16string Out(Length, u'\0');
+  for (std::size_t I = 0; I < Length; ++I) Out[I] = Buffer[I] == '.' ? Separator : Buffer[I];
+  return Out;
+}
+
+}  // namespace driver::json
