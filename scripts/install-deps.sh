@@ -9,7 +9,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 
 PACKAGES=(
   build-essential cmake ninja-build g++-multilib qemu-user
-  googletest libgtest-dev libbenchmark-dev rapidjson-dev libcpp-httplib-dev
+  googletest libgtest-dev libbenchmark-dev rapidjson-dev libcpp-httplib-dev nlohmann-json3-dev
   dpkg-dev binutils file locales
 )
 

@@ -1,0 +1,535 @@
+#include "tools/emulator/device_api.h"
+
+#include <optional>
+#include <vector>
+
+#include "tools/emulator/documents.h"
+#include "tools/emulator/tape.h"
+
+namespace kelvo_emulator {
+
+namespace {
+
+constexpr std::size_t kTapeKeepLines = 20000;
+constexpr int kMaxFeedLines = 100;
+const char kDefaultTaxSite[] = "www.nalog.gov.ru";
+
+using Errors = std::vector<std::string>;
+
+Answer Refuse(int Code, const std::string& Message, const Errors& Details, int Status = 200) {
+  Answer Out;
+  Out.Status = Status;
+  Out.Body = {{"ok", false}, {"code", Code}, {"message", Message}, {"errors", Details}};
+  return Out;
+}
+
+Answer Done(Json Data) {
+  Answer Out;
+  Out.Body = {{"ok", true}, {"code", 0}, {"message", ""}, {"data", std::move(Data)}};
+  Out.Changed = true;
+  return Out;
+}
+
+Answer Report(Json Values) {
+  Answer Out;
+  Out.Body = Json{{"ok", true}};
+  Out.Body.update(Values);
+  return Out;
+}
+
+void Print(RegisterState& State, const Paper& Printed) {
+  State.Tape.insert(State.Tape.end(), Printed.Lines().begin(), Printed.Lines().end());
+  if (State.Tape.size() > kTapeKeepLines)
+    State.Tape.erase(State.Tape.begin(),
+                     State.Tape.begin() + static_cast<long>(State.Tape.size() - kTapeKeepLines));
+}
+
+std::string TaxSite(const RegisterState& State) {
+  const auto Site = State.Registration.find("T1060");
+  if (Site != State.Registration.end() && Site->is_string() && !Site->get<std::string>().empty())
+    return Site->get<std::string>();
+  return kDefaultTaxSite;
+}
+
+Json Warnings(const RegisterState& State) {
+  return {{"T1050", State.Warnings.ResourceExhausted},
+          {"T1051", State.Warnings.UrgentReplacement},
+          {"T1052", State.Warnings.MemoryOverflow},
+          {"T1053", State.Warnings.OfdTimeout}};
+}
+
+std::string Cashier(const Json& Request) {
+  const auto Name = Request.find("T1021");
+  return Name != Request.end() && Name->is_string() ? Name->get<std::string>() : std::string();
+}
+
+// ---- Checks of the register's state, shared by the fiscal operations.
+
+std::optional<Answer> NeedStorage(const RegisterState& State) {
+  if (!State.Registered)
+    return Refuse(kNotRegistered, "ККТ не зарегистрирована",
+                  {"фискальный накопитель не содержит регистрации"});
+  if (State.FiscalStorageClosed)
+    return Refuse(kStorageClosed, "Архив ФН закрыт",
+                  {"фискальный накопитель " + State.Device.FiscalStorageSerial + " закрыт"});
+  return std::nullopt;
+}
+
+std::optional<Answer> NeedOpenShift(const RegisterState& State) {
+  if (!State.Shift.Open)
+    return Refuse(
+        kShiftNotOpen, "Смена не открыта",
+        {State.Shift.Number == 0 ? "смены еще не открывались"
+                                 : "смена " + std::to_string(State.Shift.Number) + " закрыта"});
+  if (ShiftStatus(State) == 2)
+    return Refuse(kShiftExpired, "Смена превысила 24 часа",
+                  {"смена " + std::to_string(State.Shift.Number) + " открыта " +
+                   PrintedDateTime(State.Shift.OpenedAt) + ", закройте ее"});
+  return std::nullopt;
+}
+
+std::optional<Answer> NeedClosedShift(const RegisterState& State) {
+  if (!State.Shift.Open) return std::nullopt;
+  return Refuse(kShiftMustBeClosed, "Операция невозможна при открытой смене",
+                {"закройте смену " + std::to_string(State.Shift.Number)});
+}
+
+// ---- Checks of request members; each adds its complaint to Found.
+
+bool IsDigits(const std::string& Text) {
+  if (Text.empty()) return false;
+  for (char C : Text) {
+    if (C < '0' || C > '9') return false;
+  }
+  return true;
+}
+
+// A code sent as a number or as a string of digits.
+bool ReadCode(const Json& Value, long long& Code) {
+  if (Value.is_number_integer()) {
+    Code = Value.get<long long>();
+    return true;
+  }
+  return Value.is_string() && ParseInt(Value.get<std::string>(), Code);
+}
+
+void CheckCode(const Json& Request, const char* Tag, long long Low, long long High,
+               const char* What, Errors& Found) {
+  long long Code = 0;
+  const auto Member = Request.find(Tag);
+  if (Member == Request.end() || !ReadCode(*Member, Code) || Code < Low || Code > High)
+    Found.push_back(std::string(Tag) + ": " + What + " от " + std::to_string(Low) + " до " +
+                    std::to_string(High));
+}
+
+void CheckNumber(const Json& Request, const char* Tag, bool Required, Errors& Found) {
+  const auto Member = Request.find(Tag);
+  if (Member == Request.end() ? Required : !Member->is_number())
+    Found.push_back(std::string(Tag) + ": нужно число");
+}
+
+void CheckText(const Json& Request, const char* Tag, Errors& Found) {
+  const auto Member = Request.find(Tag);
+  if (Member != Request.end() && !Member->is_string())
+    Found.push_back(std::string(Tag) + ": нужна строка");
+}
+
+void CheckFlag(const Json& Request, const char* Tag, Errors& Found) {
+  const auto Member = Request.find(Tag);
+  if (Member != Request.end() && !Member->is_boolean())
+    Found.push_back(std::string(Tag) + ": нужно true или false");
+}
+
+void CheckCashier(const Json& Request, Errors& Found) {
+  CheckText(Request, "T1021", Found);
+  CheckText(Request, "T1203", Found);
+}
+
+// The registration tags the register keeps, in the order it answers them.
+enum class TagKind { Text, Flag, Number, List };
+const std::pair<const char*, TagKind> kRegistrationTags[] = {
+    {"T1037", TagKind::Text}, {"T1040", TagKind::Number}, {"T1012", TagKind::Text},
+    {"T1048", TagKind::Text}, {"T1018", TagKind::Text},   {"T1009", TagKind::Text},
+    {"T1187", TagKind::Text}, {"T1062", TagKind::List},   {"T1002", TagKind::Flag},
+    {"T1056", TagKind::Flag}, {"T1109", TagKind::Flag},   {"T1207", TagKind::Flag},
+    {"T1193", TagKind::Flag}, {"T1126", TagKind::Flag},   {"T1110", TagKind::Flag},
+    {"T1108", TagKind::Flag}, {"T1221", TagKind::Flag},   {"T1001", TagKind::Flag},
+    {"T1036", TagKind::Text}, {"T1046", TagKind::Text},   {"T1017", TagKind::Text},
+    {"T1060", TagKind::Text}, {"T1117", TagKind::Text},   {"T1057", TagKind::List},
+};
+
+Errors CheckRegistration(const Json& Request) {
+  Errors Found;
+  const auto Member = [&](const char* Tag) {
+    const auto It = Request.find(Tag);
+    return It == Request.end() ? Json() : *It;
+  };
+  if (Request.contains("T1101") && !Member("T1101").is_number_integer())
+    Found.push_back("T1101: нужен код причины изменения");
+  if (!Member("T1048").is_string() || Member("T1048").get<std::string>().empty())
+    Found.push_back("T1048: нужно наименование пользователя");
+  const Json Inn = Member("T1018");
+  if (!Inn.is_string() || !IsDigits(Inn.get<std::string>()) ||
+      (Inn.get<std::string>().size() != 10 && Inn.get<std::string>().size() != 12))
+    Found.push_back("T1018: ИНН пользователя должен состоять из 10 или 12 цифр");
+  const Json Number = Member("T1037");
+  if (!Number.is_string() || !IsDigits(Number.get<std::string>()) ||
+      Number.get<std::string>().size() > 20)
+    Found.push_back("T1037: регистрационный номер ККТ должен состоять из цифр");
+  const Json Systems = Member("T1062");
+  bool SystemsFine = Systems.is_array() && !Systems.empty();
+  for (const Json& System : SystemsFine ? Systems : Json::array()) {
+    SystemsFine = SystemsFine && System.is_number_integer() && System.get<long long>() >= 1 &&
+                  System.get<long long>() <= 6;
+  }
+  if (!SystemsFine)
+    Found.push_back("T1062: нужен непустой список систем налогообложения (коды от 1 до 6)");
+  for (const auto& [Tag, Kind] : kRegistrationTags) {
+    if (Kind == TagKind::Flag) CheckFlag(Request, Tag, Found);
+    if (Kind == TagKind::Text) CheckText(Request, Tag, Found);
+  }
+  const auto Agents = Request.find("T1057");
+  if (Agents != Request.end() && !Agents->is_array())
+    Found.push_back("T1057: нужен список признаков агента");
+  if (Member("T1001").is_boolean() && Member("T1001").get<bool>() &&
+      (!Member("T1036").is_string() || Member("T1036").get<std::string>().empty()))
+    Found.push_back("T1036: в автоматическом режиме нужен номер автомата");
+  CheckCashier(Request, Found);
+  return Found;
+}
+
+// The registration as the register keeps it, from a checked request.
+Json RegistrationFrom(const Json& Request, const IssuedDocument& Document) {
+  Json Registration = Json::object();
+  for (const auto& [Tag, Kind] : kRegistrationTags) {
+    const auto Member = Request.find(Tag);
+    const bool Given = Member != Request.end();
+    switch (Kind) {
+      case TagKind::Text: Registration[Tag] = Given ? *Member : Json(""); break;
+      case TagKind::Flag: Registration[Tag] = Given ? *Member : Json(false); break;
+      case TagKind::List:
+        if (Given) Registration[Tag] = *Member;
+        break;
+      case TagKind::Number: Registration[Tag] = 0; break;  // set below
+    }
+  }
+  Registration["T1040"] = Document.Number;
+  Registration["T1012"] = Document.DateTime;
+  if (Registration["T1060"].get<std::string>().empty()) Registration["T1060"] = kDefaultTaxSite;
+  return Registration;
+}
+
+Errors CheckPositions(const Json& Request) {
+  Errors Found;
+  const auto Positions = Request.find("T1059");
+  if (Positions == Request.end() || !Positions->is_array()) {
+    Found.push_back("T1059: нужен список предметов расчета");
+    return Found;
+  }
+  if (Positions->empty()) Found.push_back("T1059: чек не содержит предметов расчета");
+  std::size_t Index = 0;
+  for (const Json& Position : *Positions) {
+    const std::string Where = "T1059[" + std::to_string(Index++) + "]";
+    if (!Position.is_object()) {
+      Found.push_back(Where + ": нужен объект");
+      continue;
+    }
+    Errors Inner;
+    for (const char* Tag : {"T1079", "T1023", "T1043"}) CheckNumber(Position, Tag, true, Inner);
+    CheckNumber(Position, "T1200", false, Inner);
+    CheckText(Position, "T1030", Inner);
+    const auto Rate = Position.find("T1199");
+    if (Rate != Position.end() &&
+        (!Rate->is_number_integer() || Rate->get<long long>() < 0 || Rate->get<long long>() > 6))
+      Inner.push_back("T1199: ставка НДС от 0 до 6");
+    for (const std::string& Complaint : Inner) Found.push_back(Where + "." + Complaint);
+  }
+  return Found;
+}
+
+Errors CheckReceiptTotals(const Json& Request) {
+  Errors Found;
+  CheckCode(Request, "T1054", 1, 4, "признак расчета", Found);
+  CheckCode(Request, "T1055", 1, 6, "система налогообложения", Found);
+  CheckNumber(Request, "T1020", true, Found);
+  for (const char* Tag : {"T1031", "T1081", "T1215", "T1216", "T1217", "T1102", "T1103", "T1104",
+                          "T1105", "T1106", "T1107"})
+    CheckNumber(Request, Tag, false, Found);
+  CheckCashier(Request, Found);
+  return Found;
+}
+
+// ---- The endpoints.
+
+Answer GetAllInfo(RegisterState& State, const Json&) {
+  const auto Number = State.Registration.find("T1037");
+  return Report(
+      {{"num", State.Device.Number},
+       {"ser_num", State.Device.SerialNumber},
+       {"model", "KELVO-1F"},
+       {"fw_ver", "1.0.0"},
+       {"fn_num", State.Device.FiscalStorageSerial},
+       {"reg_num", State.Registered && Number != State.Registration.end() ? *Number : Json("")}});
+}
+
+Answer GetRegisterInfo(RegisterState& State, const Json&) {
+  Json Values = {{"code", 0},
+                 {"message", ""},
+                 {"T1013", State.Device.SerialNumber},
+                 {"T1041", State.Device.FiscalStorageSerial},
+                 {"T1189", State.Device.FfdKkt},
+                 {"T1190", State.Device.FfdFn}};
+  if (State.Registered) Values.update(State.Registration);
+  return Report(Values);
+}
+
+Answer PostRegister(RegisterState& State, const Json& Request) {
+  if (State.FiscalStorageClosed) return *NeedStorage(State);
+  const bool Change = Request.contains("T1101");
+  if (!Change && State.Registered)
+    return Refuse(kAlreadyRegistered, "ККТ уже зарегистрирована",
+                  {"для изменения параметров регистрации нужен код причины (T1101)"});
+  if (Change && !State.Registered)
+    return Refuse(kNotRegistered, "ККТ не зарегистрирована",
+                  {"изменять нечего: сначала нужна регистрация"});
+  if (auto Refused = NeedClosedShift(State)) return *Refused;
+  const Errors Found = CheckRegistration(Request);
+  if (!Found.empty()) return Refuse(kBadData, "Неверные параметры регистрации", Found);
+
+  const IssuedDocument Document = IssueDocument(State, Request);
+  State.Registration = RegistrationFrom(Request, Document);
+  State.Registered = true;
+  Paper Printed;
+  PrintRegistrationReport(Printed, State, Document, Change, Cashier(Request));
+  Print(State, Printed);
+  return Done(
+      {{"T1040", Document.Number}, {"T1012", Document.DateTime}, {"T1077", Document.FiscalSign}});
+}
+
+Answer PostFinalize(RegisterState& State, const Json& Request) {
+  if (auto Refused = NeedStorage(State)) return *Refused;
+  if (auto Refused = NeedClosedShift(State)) return *Refused;
+  Errors Found;
+  CheckCashier(Request, Found);
+  CheckText(Request, "T1009", Found);
+  CheckText(Request, "T1187", Found);
+  if (!Found.empty()) return Refuse(kBadData, "Неверные данные закрытия ФН", Found);
+
+  const IssuedDocument Document = IssueDocument(State, Request);
+  Paper Printed;
+  PrintStorageClosingReport(Printed, State, Document, Cashier(Request));
+  Print(State, Printed);
+  State.FiscalStorageClosed = true;
+  return Done(
+      {{"T1040", Document.Number}, {"T1012", Document.DateTime}, {"T1077", Document.FiscalSign}});
+}
+
+Answer PostShiftOpen(RegisterState& State, const Json& Request) {
+  if (auto Refused = NeedStorage(State)) return *Refused;
+  if (State.Shift.Open)
+    return Refuse(kShiftAlreadyOpen, "Смена уже открыта",
+                  {"смена " + std::to_string(State.Shift.Number) + " открыта " +
+                   PrintedDateTime(State.Shift.OpenedAt)});
+  Errors Found;
+  CheckCashier(Request, Found);
+  if (!Found.empty()) return Refuse(kBadData, "Неверные данные кассира", Found);
+
+  State.Shift.Open = true;
+  ++State.Shift.Number;
+  State.Shift.OpenedAt = Now(State);
+  State.Shift.Receipts = 0;
+  State.Shift.Documents = 0;
+  const IssuedDocument Document = IssueDocument(State, Request);
+  Paper Printed;
+  PrintShiftOpeningReport(Printed, State, Document, Cashier(Request));
+  Print(State, Printed);
+  Json Data = {{"T1038", State.Shift.Number},
+               {"T1040", Document.Number},
+               {"T1012", Document.DateTime},
+               {"T1077", Document.FiscalSign}};
+  Data.update(Warnings(State));
+  return Done(Data);
+}
+
+Answer PostShiftClose(RegisterState& State, const Json& Request) {
+  if (auto Refused = NeedStorage(State)) return *Refused;
+  if (!State.Shift.Open)
+    return Refuse(
+        kShiftNotOpen, "Смена не открыта",
+        {State.Shift.Number == 0 ? "смены еще не открывались"
+                                 : "смена " + std::to_string(State.Shift.Number) + " уже закрыта"});
+  Errors Found;
+  CheckCashier(Request, Found);
+  if (!Found.empty()) return Refuse(kBadData, "Неверные данные кассира", Found);
+
+  const IssuedDocument Document = IssueDocument(State, Request);
+  Paper Printed;
+  PrintShiftClosingReport(Printed, State, Document, Cashier(Request));
+  Print(State, Printed);
+  State.Shift.Open = false;
+  Json Data = {{"T1038", State.Shift.Number},
+               {"T1012", Document.DateTime},
+               {"T1040", Document.Number},
+               {"T1118", State.Shift.Receipts},
+               {"T1111", State.Shift.Documents},
+               {"T1097", State.Unsent.Count},
+               {"T1098", State.Unsent.FirstDateTime},
+               {"T1077", Document.FiscalSign}};
+  Data.update(Warnings(State));
+  return Done(Data);
+}
+
+Answer PostReceipt(RegisterState& State, const Json& Request) {
+  if (auto Refused = NeedStorage(State)) return *Refused;
+  if (auto Refused = NeedOpenShift(State)) return *Refused;
+  Errors Found = CheckReceiptTotals(Request);
+  const Errors ForPositions = CheckPositions(Request);
+  Found.insert(Found.end(), ForPositions.begin(), ForPositions.end());
+  if (!Found.empty()) return Refuse(kBadData, "Неверные данные чека", Found);
+
+  const int Number = ++State.Shift.Receipts;
+  const IssuedDocument Document = IssueDocument(State, Request);
+  Paper Printed;
+  PrintReceipt(Printed, State, Document, Number, Request);
+  Print(State, Printed);
+  return Done({{"T1042", Number},
+               {"T1038", State.Shift.Number},
+               {"T1040", Document.Number},
+               {"T1012", Document.DateTime},
+               {"T1077", Document.FiscalSign},
+               {"T1060", TaxSite(State)}});
+}
+
+Answer PostCorrectiveReceipt(RegisterState& State, const Json& Request) {
+  if (auto Refused = NeedStorage(State)) return *Refused;
+  if (auto Refused = NeedOpenShift(State)) return *Refused;
+  Errors Found = CheckReceiptTotals(Request);
+  CheckFlag(Request, "T1173", Found);
+  const auto Base = Request.find("T1174");
+  if (Base != Request.end() && !Base->is_object())
+    Found.push_back("T1174: нужен объект с основанием коррекции");
+  if (!Found.empty()) return Refuse(kBadData, "Неверные данные чека коррекции", Found);
+
+  const int Number = ++State.Shift.Receipts;
+  const IssuedDocument Document = IssueDocument(State, Request);
+  Paper Printed;
+  PrintCorrectionReceipt(Printed, State, Document, Number, Request);
+  Print(State, Printed);
+  return Done({{"T1042", Number},
+               {"T1038", State.Shift.Number},
+               {"T1040", Document.Number},
+               {"T1012", Document.DateTime},
+               {"T1077", Document.FiscalSign},
+               {"T1060", TaxSite(State)}});
+}
+
+// "feed" values: a count, a blank and "lines" (or "line").
+bool ReadFeed(const Json& Value, int& Lines) {
+  if (!Value.is_string()) return false;
+  const std::string Text = Value.get<std::string>();
+  const std::size_t Blank = Text.find(' ');
+  long long Count = 0;
+  if (Blank == std::string::npos || !IsDigits(Text.substr(0, Blank)) ||
+      !ParseInt(Text.substr(0, Blank), Count) || Count > kMaxFeedLines)
+    return false;
+  const std::string Word = Text.substr(Blank + 1);
+  if (Word != "lines" && Word != "line") return false;
+  Lines = static_cast<int>(Count);
+  return true;
+}
+
+Answer PostPrintAny(RegisterState& State, const Json& Request) {
+  const auto Elements = Request.find("data");
+  if (Elements == Request.end() || !Elements->is_array())
+    return Refuse(kBadData, "Неверный документ для печати", {"data: нужен список элементов"});
+  Errors Found;
+  Paper Printed;
+  std::size_t Index = 0;
+  for (const Json& Element : *Elements) {
+    const std::string Where = "data[" + std::to_string(Index++) + "]: ";
+    if (!Element.is_object() || Element.size() != 1) {
+      Found.push_back(Where + "нужен объект с одним элементом");
+      continue;
+    }
+    const std::string Kind = Element.begin().key();
+    const Json& Value = Element.begin().value();
+    int Lines = 0;
+    if ((Kind == "left" || Kind == "center" || Kind == "right") && Value.is_string()) {
+      const std::string Text = Value.get<std::string>();
+      if (Kind == "left") Printed.Left(Text);
+      if (Kind == "center") Printed.Center(Text);
+      if (Kind == "right") Printed.Right(Text);
+    } else if (Kind == "hr" && Value.is_boolean()) {
+      if (Value.get<bool>()) Printed.Rule();
+    } else if (Kind == "feed" && ReadFeed(Value, Lines)) {
+      Printed.Feed(Lines);
+    } else if (Kind == "left" || Kind == "center" || Kind == "right" || Kind == "hr" ||
+               Kind == "feed") {
+      Found.push_back(Where + "неверное значение элемента \"" + Kind + "\"");
+    } else {
+      Found.push_back(Where + "неизвестный элемент \"" + Kind + "\"");
+    }
+  }
+  if (!Found.empty()) return Refuse(kBadData, "Неверный документ для печати", Found);
+  Print(State, Printed);
+  return Done(Json::object());
+}
+
+Answer GetShiftStatus(RegisterState& State, const Json&) {
+  return Report({{"shiftNo", State.Shift.Number},
+                 {"shiftStatus", ShiftStatus(State)},
+                 {"checkNo", State.Shift.Receipts}});
+}
+
+Answer GetOfdStatus(RegisterState& State, const Json&) {
+  return Report({{"msgCountForExch", State.Unsent.Count},
+                 {"noOfFirstDocForExch", State.Unsent.FirstNumber},
+                 {"DateTimeOfFirstDocForExch", State.Unsent.FirstDateTime}});
+}
+
+struct Endpoint {
+  const char* Method;
+  const char* Path;
+  Answer (*Handle)(RegisterState&, const Json&);
+};
+
+const Endpoint kEndpoints[] = {
+    {"GET", "/api/1/getallinfo", GetAllInfo},
+    {"GET", "/api/1/register/info", GetRegisterInfo},
+    {"POST", "/api/1/register", PostRegister},
+    {"POST", "/api/1/finalize", PostFinalize},
+    {"POST", "/api/1/shift/open", PostShiftOpen},
+    {"POST", "/api/1/shift/close", PostShiftClose},
+    {"POST", "/api/1/receipt", PostReceipt},
+    {"POST", "/api/1/correctivereceipt", PostCorrectiveReceipt},
+    {"POST", "/api/1/printany", PostPrintAny},
+    {"GET", "/api/1/shift/status", GetShiftStatus},
+    {"GET", "/api/1/ofd/status", GetOfdStatus},
+};
+
+}  // namespace
+
+Answer HandleDeviceRequest(RegisterState& State, const std::string& Method, const std::string& Path,
+                           const std::string& Body) {
+  const std::string Verb = Method == "HEAD" ? "GET" : Method;
+  const Endpoint* Found = nullptr;
+  bool PathKnown = false;
+  for (const Endpoint& Candidate : kEndpoints) {
+    if (Path != Candidate.Path) continue;
+    PathKnown = true;
+    if (Verb == Candidate.Method) Found = &Candidate;
+  }
+  if (!Found)
+    return Refuse(kUnknownCommand, PathKnown ? "Неверный метод запроса" : "Неизвестная команда",
+                  {Method + " " + Path}, PathKnown ? 405 : 404);
+  Json Request = Json::object();
+  if (Verb == "POST") {
+    Request = Json::parse(Body, nullptr, false);
+    if (Request.is_discarded() || !Request.is_object())
+      return Refuse(kBadRequest, "Неверный формат запроса",
+                    {"тело запроса должно быть объектом JSON"});
+  }
+  return Found->Handle(State, Request);
+}
+
+}  // namespace kelvo_emulator
