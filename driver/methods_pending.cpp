@@ -10,15 +10,6 @@
     return true;                                                \
   }
 
-bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
-  ApplyDefaultAddressIfBlank();
-  WriteText(&Params[0], u"Ошибка подключения устройства.");
-  WriteText(&Params[1], u"");
-  V8SetBool(RetValue, false);
-  return true;
-}
-
-PENDING_DEVICE_METHOD(GetDataKKT)
 PENDING_DEVICE_METHOD(OperationFN)
 PENDING_DEVICE_METHOD(OpenShift)
 PENDING_DEVICE_METHOD(CloseShift)
@@ -26,4 +17,3 @@ PENDING_DEVICE_METHOD(ProcessCheck)
 PENDING_DEVICE_METHOD(ProcessCorrectionCheck)
 PENDING_DEVICE_METHOD(PrintTextDocument)
 PENDING_DEVICE_METHOD(CashInOutcome)
-PENDING_DEVICE_METHOD(GetCurrentStatus)

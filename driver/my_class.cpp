@@ -23,3 +23,10 @@ void TMyClass::SetError(std::int32_t Code, std::u16string Message) {
   LastErrorCode = Code;
   LastErrorMsg = std::move(Message);
 }
+
+void TMyClass::WriteReceiptOutputs(const driver::ReceiptOutcome& Outcome, V8Variant* First) {
+  V8SetInt(&First[0], Outcome.ReceiptNumber);
+  V8SetInt(&First[1], Outcome.ShiftNumber);
+  WriteText(&First[2], Outcome.FiscalSign);
+  WriteText(&First[3], Outcome.SiteAddress);
+}

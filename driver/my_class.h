@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "driver/json/json.h"
+#include "driver/receipt_answer.h"
 #include "v8napi/user_object.h"
 
 class TMyClass : public TV8UserObject {
@@ -55,6 +58,19 @@ class TMyClass : public TV8UserObject {
   void ApplyDefaultAddressIfBlank();
 
   void SetError(std::int32_t Code, std::u16string Message);
+
+  // One request to the register at IpAddress. Both always give an object
+  // (without members when nothing usable came back); a transport failure is
+  // left in the error state (GET: 2 and the time-out text; POST: 1 and the
+  // failure's own text), an answer resets LastErrorCode to 0. Answered, when
+  // given, tells whether an answer arrived at all.
+  driver::json::Value GetFromApi(std::string_view Path);
+  driver::json::Value PostToApi(std::string_view Path, const std::string& JsonData,
+                                bool* Answered = nullptr);
+
+  // Receipt number, shift number, fiscal sign and site address into four
+  // consecutive parameters starting at First.
+  void WriteReceiptOutputs(const driver::ReceiptOutcome& Outcome, V8Variant* First);
 };
 
 inline constexpr char16_t kDefaultAddress[] = u"192.168.137.137";

@@ -56,8 +56,7 @@ bool ParseInt32(std::basic_string_view<Char> Text, std::int32_t& Value) {
 bool IsBlank(char32_t C) { return C <= U' '; }
 
 template <typename Char>
-bool ParseDouble(std::basic_string_view<Char> Text, double& Value) {
-  const char32_t Separator = DecimalSeparator();
+bool ParseDouble(std::basic_string_view<Char> Text, char32_t Separator, double& Value) {
   std::size_t B = 0, E = Text.size();
   while (B < E && IsBlank(static_cast<char32_t>(Text[B]))) ++B;
   while (E > B && IsBlank(static_cast<char32_t>(Text[E - 1]))) --E;
@@ -122,8 +121,24 @@ bool TryParseInt32(std::u16string_view Text, std::int32_t& Value) {
   return ParseInt32(Text, Value);
 }
 bool TryParseInt32(std::string_view Text, std::int32_t& Value) { return ParseInt32(Text, Value); }
-bool TryParseDouble(std::u16string_view Text, double& Value) { return ParseDouble(Text, Value); }
-bool TryParseDouble(std::string_view Text, double& Value) { return ParseDouble(Text, Value); }
+bool TryParseDouble(std::u16string_view Text, double& Value) {
+  return ParseDouble(Text, DecimalSeparator(), Value);
+}
+bool TryParseDouble(std::string_view Text, double& Value) {
+  return ParseDouble(Text, DecimalSeparator(), Value);
+}
+bool TryParseDouble(std::u16string_view Text, char16_t Separator, double& Value) {
+  return ParseDouble(Text, Separator, Value);
+}
+
+bool TryParseDecimalInt32(std::u16string_view Text, std::int32_t& Value) {
+  std::size_t I = 0;
+  if (I < Text.size() && (Text[I] == u'+' || Text[I] == u'-')) ++I;
+  if (I == Text.size()) return false;
+  for (std::size_t K = I; K < Text.size(); ++K)
+    if (Text[K] < u'0' || Text[K] > u'9') return false;
+  return ParseInt32(Text, Value);
+}
 
 char16_t DecimalSeparator() { return SeparatorCell().load(std::memory_order_relaxed); }
 void SetDecimalSeparator(char16_t Separator) {

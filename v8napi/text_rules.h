@@ -26,6 +26,12 @@ void SetDecimalSeparator(char16_t Separator);
 // fraction, optional exponent. No thousands separators.
 bool TryParseDouble(std::u16string_view Text, double& Value);
 bool TryParseDouble(std::string_view Text, double& Value);
+// The same with a given decimal separator instead of the process-wide one.
+bool TryParseDouble(std::u16string_view Text, char16_t Separator, double& Value);
+
+// A whole number in decimal digits with an optional sign, nothing else (no
+// blanks, no hexadecimal), that fits a signed 32-bit integer.
+bool TryParseDecimalInt32(std::u16string_view Text, std::int32_t& Value);
 
 // Whole-name comparison without regard to letter case (Latin, Latin-1 and
 // Cyrillic letters); no other folding.

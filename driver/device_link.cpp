@@ -1,0 +1,75 @@
+// GetFromApi and PostToApi: one HTTP exchange with the register's device API
+// each, over the platform's transport.
+#include <string>
+
+#include "driver/device_address.h"
+#include "driver/my_class.h"
+#include "driver/text.h"
+#include "platform/charset.h"
+#include "platform/http_transport.h"
+
+namespace json = driver::json;
+
+namespace {
+
+constexpr char16_t kGetFailure[] = u"Timeout. Время ожидания истекло";
+constexpr char kUserAgent[] =
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/87.0.4280.66 Safari/537.36";
+
+// What one exchange came to: the answer text (decoded by its charset), or why
+// there was none.
+struct Exchange {
+  bool Received = false;
+  std::string AnswerUtf8;
+  std::u16string Failure;
+};
+
+Exchange Send(const std::u16string& Address, std::string_view Path, const std::string* Body) {
+  Exchange Result;
+  if (!driver::IsUsableDeviceAddress(Address)) {
+    Result.Failure = u"Error connecting to server: unusable device address \"" + Address + u"\"";
+    return Result;
+  }
+  platform::HttpRequest Request;
+  Request.Url = "http://" + driver::Utf16ToUtf8(Address) + std::string(Path);
+  Request.Headers = {{"Content-Type", "application/json"}, {"User-Agent", kUserAgent}};
+  if (Body) {
+    Request.Post = true;
+    Request.Headers.push_back({"Accept-Encoding", "UTF-8"});
+    Request.Body = *Body;
+  }
+  const platform::HttpResponse Response = platform::HttpTransport().Send(Request);
+  if (!Response.Received) {
+    Result.Failure = driver::Utf8ToUtf16(Response.Error);
+    return Result;
+  }
+  Result.Received = true;
+  Result.AnswerUtf8 =
+      driver::Utf16ToUtf8(platform::DecodeBody(Response.Body, Response.ContentType));
+  return Result;
+}
+
+}  // namespace
+
+json::Value TMyClass::GetFromApi(std::string_view Path) {
+  const Exchange E = Send(IpAddress, Path, nullptr);
+  if (!E.Received) {
+    SetError(2, kGetFailure);
+    return json::Value::Object();
+  }
+  LastErrorCode = 0;
+  return json::ReadLenientObject(E.AnswerUtf8);
+}
+
+json::Value TMyClass::PostToApi(std::string_view Path, const std::string& JsonData,
+                                bool* Answered) {
+  const Exchange E = Send(IpAddress, Path, &JsonData);
+  if (Answered) *Answered = E.Received;
+  if (!E.Received) {
+    SetError(1, E.Failure);
+    return json::Value::Object();
+  }
+  LastErrorCode = 0;
+  return json::ReadStrictObject(E.AnswerUtf8);
+}

@@ -1,0 +1,33 @@
+// What the register's answer to a receipt (ordinary or correction) says, and
+// the error state it leaves. Both receipt methods read answers this way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "driver/json/json.h"
+
+namespace driver {
+
+struct ReceiptOutcome {
+  bool Accepted = false;  // "ok" was read and is true
+  std::int32_t ReceiptNumber = 0;
+  std::int32_t ShiftNumber = 0;
+  std::u16string FiscalSign;
+  std::u16string SiteAddress;
+};
+
+// The error state a receipt answer leaves: Code/Message are changed only
+// where the answer says so (see ReadReceiptAnswer).
+struct ErrorState {
+  std::int32_t& Code;
+  std::u16string& Message;
+};
+
+// Reads the answer of a receipt POST. When the POST got an answer the error
+// code is reset to 0 first; after a transport failure the error state keeps
+// the failure. A refusal leaves its code and "message errors:<errors JSON>";
+// an answer without a readable "ok" leaves the device-not-responding error.
+ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState Error);
+
+}  // namespace driver

@@ -1,0 +1,18 @@
+// The add-in must not pull a desktop toolkit into the host's process: on
+// Linux the message is written to standard error, one line, and the call
+// returns at once.
+#include <cstdio>
+#include <string>
+
+#include "driver/text.h"
+#include "platform/message_box.h"
+
+namespace platform {
+
+void ShowMessageBox(const std::u16string& Text) {
+  const std::string Line = "[KELVO-1F] " + driver::Utf16ToUtf8(Text) + "\n";
+  std::fwrite(Line.data(), 1, Line.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace platform
