@@ -1,0 +1,22 @@
+// ProcessCorrectionCheck: a correction receipt from the host's correction
+// package. The return value tells whether the register issued it.
+#include "driver/correction_package.h"
+#include "driver/my_class.h"
+#include "driver/receipt_answer.h"
+
+namespace json = driver::json;
+
+bool TMyClass::ProcessCorrectionCheck(V8Variant* RetValue, V8Variant* Params) {
+  TakeDeviceAddress(Params);
+  const driver::CorrectionPackage Package = driver::ReadCorrectionPackage(ReadText(&Params[1]));
+
+  bool Answered = false;
+  const json::Value Answer = PostToApi(
+      "/api/1/correctivereceipt", json::Write(driver::BuildCorrectionRequest(Package)), &Answered);
+  const driver::ReceiptOutcome Outcome =
+      driver::ReadReceiptAnswer(Answer, Answered, {LastErrorCode, LastErrorMsg});
+
+  WriteReceiptOutputs(Outcome, &Params[2]);
+  V8SetBool(RetValue, Outcome.Accepted);
+  return true;
+}

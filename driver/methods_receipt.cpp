@@ -1,0 +1,23 @@
+// ProcessCheck: a sale or refund receipt from the host's receipt package.
+#include "driver/my_class.h"
+#include "driver/receipt_answer.h"
+#include "driver/receipt_package.h"
+#include "driver/receipt_request.h"
+
+namespace json = driver::json;
+
+bool TMyClass::ProcessCheck(V8Variant* RetValue, V8Variant* Params) {
+  TakeDeviceAddress(Params);
+  (void)V8GetBool(&Params[1]);  // read and not used
+  const driver::ReceiptModel Model = driver::ReadCheckPackage(ReadText(&Params[2]));
+
+  bool Answered = false;
+  const json::Value Answer =
+      PostToApi("/api/1/receipt", json::Write(driver::BuildReceiptRequest(Model)), &Answered);
+  const driver::ReceiptOutcome Outcome =
+      driver::ReadReceiptAnswer(Answer, Answered, {LastErrorCode, LastErrorMsg});
+
+  WriteReceiptOutputs(Outcome, &Params[3]);
+  V8SetBool(RetValue, Outcome.Accepted);
+  return true;
+}
