@@ -1,5 +1,7 @@
 #include "driver/device_answer.h"
 
+#include <utility>
+
 namespace driver {
 
 std::optional<bool> ReadOk(const json::Value& Answer) {
@@ -7,6 +9,26 @@ std::optional<bool> ReadOk(const json::Value& Answer) {
     return json::ReadBool(json::Find(Answer, "ok"));
   } catch (const json::ReadError&) {
     return std::nullopt;
+  }
+}
+
+bool TakeText(const json::Value& Object, const char* Name, std::u16string& Text) {
+  const json::Value* V = json::Find(Object, Name);
+  if (!V || V->IsAbsent() || V->IsObject() || V->IsArray()) return false;
+  Text = json::TextForm(V);
+  return true;
+}
+
+void CopyCodeAndMessage(const json::Value& Answer, ErrorState Error) {
+  std::int32_t Code = 0;
+  std::u16string Message;
+  if (TryRead([&] { Code = json::ReadInt(json::Find(Answer, "code")); }) &&
+      TakeText(Answer, "message", Message)) {
+    Error.Code = Code;
+    Error.Message = std::move(Message);
+  } else {
+    Error.Code = 0;
+    Error.Message.clear();
   }
 }
 

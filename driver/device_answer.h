@@ -2,15 +2,31 @@
 // methods share.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string>
 
 #include "driver/json/json.h"
 
 namespace driver {
 
+// The driver object's error state, as the answer readers change it.
+struct ErrorState {
+  std::int32_t& Code;
+  std::u16string& Message;
+};
+
 // The answer's "ok" read as a Boolean; nothing when it is missing or does not
 // read as one.
 std::optional<bool> ReadOk(const json::Value& Answer);
+
+// The text of a member that must be there and hold a plain value (not an
+// object or array): false when it does not.
+bool TakeText(const json::Value& Object, const char* Name, std::u16string& Text);
+
+// "code" and the text of "message" into the error state; when either is
+// missing or unreadable the error state becomes 0 and empty instead.
+void CopyCodeAndMessage(const json::Value& Answer, ErrorState Error);
 
 // Runs Read and reports whether it got through: typed readers throw on a
 // value that does not convert, and callers that leave such a value at its

@@ -9,14 +9,6 @@ namespace {
 constexpr char16_t kNotResponding[] =
     u"Timeout. Device is not responding. Таймаут. Устройство не отвечает";
 
-// The text of a member that must be there and hold a plain value.
-bool TakeText(const json::Value& Object, const char* Name, std::u16string& Text) {
-  const json::Value* V = json::Find(Object, Name);
-  if (!V || V->IsAbsent() || V->IsObject() || V->IsArray()) return false;
-  Text = json::TextForm(V);
-  return true;
-}
-
 void ReadRefusal(const json::Value& Answer, ErrorState Error) {
   std::int32_t Code = 0;
   std::u16string Message;

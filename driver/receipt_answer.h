@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/device_answer.h"
 #include "driver/json/json.h"
 
 namespace driver {
@@ -15,13 +16,6 @@ struct ReceiptOutcome {
   std::int32_t ShiftNumber = 0;
   std::u16string FiscalSign;
   std::u16string SiteAddress;
-};
-
-// The error state a receipt answer leaves: Code/Message are changed only
-// where the answer says so (see ReadReceiptAnswer).
-struct ErrorState {
-  std::int32_t& Code;
-  std::u16string& Message;
 };
 
 // Reads the answer of a receipt POST. When the POST got an answer the error
