@@ -6,12 +6,11 @@
 
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
+#include "driver/request_fields.h"
 #include "v8napi/text_rules.h"
 
 namespace driver {
 namespace {
-
-bool Is(const char* Name, const char* Expected) { return std::strcmp(Name, Expected) == 0; }
 
 // The correction-base attributes begin with the Cyrillic letter Es (U+0421).
 constexpr char kBaseDate[] = "\xD0\xA1orrectionBaseDate";
@@ -21,33 +20,33 @@ void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     const std::u16string Text = AttributeText(A);
-    if (Is(N, kBaseDate)) {
+    if (SameName(N, kBaseDate)) {
       P.CorrectionBaseDate = Text;
-    } else if (Is(N, kBaseNumber)) {
+    } else if (SameName(N, kBaseNumber)) {
       P.CorrectionBaseNumber = Text;
-    } else if (Is(N, "CashierName")) {
+    } else if (SameName(N, "CashierName")) {
       P.CashierName = ToNonEmptyText(Text, N);
-    } else if (Is(N, "CashierVATIN")) {
+    } else if (SameName(N, "CashierVATIN")) {
       P.CashierVATIN = ToNonEmptyText(Text, N);
-    } else if (Is(N, "AdditionalAttribute")) {
+    } else if (SameName(N, "AdditionalAttribute")) {
       P.AdditionalAttribute = ToNonEmptyText(Text, N);
-    } else if (Is(N, "CorrectionType")) {
+    } else if (SameName(N, "CorrectionType")) {
       P.CorrectionType = ToInteger(Text, N);
-    } else if (Is(N, "TaxVariant")) {
+    } else if (SameName(N, "TaxVariant")) {
       const std::int32_t Variant = ToInteger(Text, N);
       if (Variant == INT32_MAX) throw BadInput("out of range \"TaxVariant\"");
       P.TaxVariant = Variant + 1;
-    } else if (Is(N, "PaymentType")) {
+    } else if (SameName(N, "PaymentType")) {
       P.PaymentType = ToInteger(Text, N);
     } else {
-      double* Amount = Is(N, "Sum")          ? &P.Sum
-                       : Is(N, "SumTAX20")   ? &P.SumTAX20
-                       : Is(N, "SumTAX10")   ? &P.SumTAX10
-                       : Is(N, "SumTAX0")    ? &P.SumTAX0
-                       : Is(N, "SumTAXNone") ? &P.SumTAXNone
-                       : Is(N, "SumTAX120")  ? &P.SumTAX120
-                       : Is(N, "SumTAX110")  ? &P.SumTAX110
-                                             : nullptr;
+      double* Amount = SameName(N, "Sum")          ? &P.Sum
+                       : SameName(N, "SumTAX20")   ? &P.SumTAX20
+                       : SameName(N, "SumTAX10")   ? &P.SumTAX10
+                       : SameName(N, "SumTAX0")    ? &P.SumTAX0
+                       : SameName(N, "SumTAXNone") ? &P.SumTAXNone
+                       : SameName(N, "SumTAX120")  ? &P.SumTAX120
+                       : SameName(N, "SumTAX110")  ? &P.SumTAX110
+                                                   : nullptr;
       if (Amount) *Amount = ToAmount(Text, N);
     }
   }
@@ -56,27 +55,14 @@ void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
 void ReadPayments(const pugi::xml_node& Node, CorrectionPackage& P) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    double* Amount = Is(N, "Cash")                ? &P.Cash
-                     : Is(N, "ElectronicPayment") ? &P.ElectronicPayment
-                     : Is(N, "AdvancePayment")    ? &P.AdvancePayment
-                     : Is(N, "Credit")            ? &P.Credit
-                     : Is(N, "CashProvision")     ? &P.CashProvision
-                                                  : nullptr;
+    double* Amount = SameName(N, "Cash")                ? &P.Cash
+                     : SameName(N, "ElectronicPayment") ? &P.ElectronicPayment
+                     : SameName(N, "AdvancePayment")    ? &P.AdvancePayment
+                     : SameName(N, "Credit")            ? &P.Credit
+                     : SameName(N, "CashProvision")     ? &P.CashProvision
+                                                        : nullptr;
     if (Amount) *Amount = ToAmount(AttributeText(A), N);
   }
-}
-
-void AddAmountIfPositive(json::Value& Object, const char* Tag, double Amount) {
-  if (Amount > 0) Object.Add(Tag, json::Value::Number(Amount));
-}
-
-void AddTextIfAny(json::Value& Object, const char* Tag, const std::u16string& Text) {
-  if (!Text.empty()) Object.Add(Tag, json::Value::String(Text));
-}
-
-std::u16string Digits(std::int32_t Value) {
-  const std::string Text = std::to_string(Value);
-  return std::u16string(Text.begin(), Text.end());
 }
 
 }  // namespace
@@ -87,11 +73,11 @@ CorrectionPackage ReadCorrectionPackage(const std::u16string& PackageText) {
   v8text::SetDecimalSeparator(u'.');
   CorrectionPackage Package;
   const pugi::xml_node Root = Document.document_element();
-  if (!Is(Root.name(), "CheckCorrectionPackage")) return Package;
+  if (!SameName(Root.name(), "CheckCorrectionPackage")) return Package;
   for (const pugi::xml_node& Child : Root.children()) {
-    if (Is(Child.name(), "Parameters"))
+    if (SameName(Child.name(), "Parameters"))
       ReadParameters(Child, Package);
-    else if (Is(Child.name(), "Payments"))
+    else if (SameName(Child.name(), "Payments"))
       ReadPayments(Child, Package);
   }
   return Package;
@@ -99,8 +85,8 @@ CorrectionPackage ReadCorrectionPackage(const std::u16string& PackageText) {
 
 json::Value BuildCorrectionRequest(const CorrectionPackage& P) {
   json::Value Request = json::Value::Object();
-  Request.Add("T1054", json::Value::String(Digits(P.PaymentType)));
-  Request.Add("T1055", json::Value::String(Digits(P.TaxVariant)));
+  Request.Add("T1054", DigitsString(P.PaymentType));
+  Request.Add("T1055", DigitsString(P.TaxVariant));
   Request.Add("T1020", json::Value::Number(P.Sum));
   Request.Add("T1031", json::Value::Number(P.Cash));
   Request.Add("T1081", json::Value::Number(P.ElectronicPayment));

@@ -10,6 +10,7 @@
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
 #include "driver/package_reading.h"
+#include "driver/request_fields.h"
 #include "driver/text.h"
 #include "v8napi/text_rules.h"
 
@@ -66,7 +67,7 @@ Registration ReadRegistration(const std::u16string& Text) {
   v8text::SetDecimalSeparator(u'.');
   Registration R;
   const pugi::xml_node Root = Document.document_element();
-  if (std::strcmp(Root.name(), "Parameters") != 0) return R;
+  if (!driver::SameName(Root.name(), "Parameters")) return R;
   const std::pair<const char*, std::u16string*> Texts[] = {
       {"CashierName", &R.CashierName},
       {"CashierVATIN", &R.CashierVATIN},
@@ -94,15 +95,15 @@ Registration ReadRegistration(const std::u16string& Text) {
     const char* N = A.name();
     const std::u16string Value = driver::AttributeText(A);
     for (const auto& [Name, Field] : Texts)
-      if (std::strcmp(N, Name) == 0) *Field = Value;
+      if (driver::SameName(N, Name)) *Field = Value;
     for (const auto& [Name, Field] : Flags)
-      if (std::strcmp(N, Name) == 0) *Field = ToBoolean(Value, Name);
-    if (std::strcmp(N, "TaxVariant") == 0) R.TaxVariant = ToCodeList(Value, N);
-    if (std::strcmp(N, "SignOfAgent") == 0) {
+      if (driver::SameName(N, Name)) *Field = ToBoolean(Value, Name);
+    if (driver::SameName(N, "TaxVariant")) R.TaxVariant = ToCodeList(Value, N);
+    if (driver::SameName(N, "SignOfAgent")) {
       R.SignOfAgent = ToCodeList(Value, N);
       R.SignOfAgentGiven = !Value.empty();
     }
-    if (std::strcmp(N, "ReasonCode") == 0) R.ReasonCode = ToIntegerText(Value, N);
+    if (driver::SameName(N, "ReasonCode")) R.ReasonCode = ToIntegerText(Value, N);
   }
   return R;
 }
@@ -113,17 +114,13 @@ json::Value CodeArray(const std::vector<std::int32_t>& Codes) {
   return Array;
 }
 
-void AddTextIfAny(json::Value& Object, const char* Tag, const std::u16string& Text) {
-  if (!Text.empty()) Object.Add(Tag, json::Value::String(Text));
-}
-
 // The cashier (when the register is not in automatic mode) and the place of
 // settlement close both the registration and the closing request.
 void AddCashierAndPlace(json::Value& Request, const Registration& R) {
   if (!R.AutomaticMode) Request.Add("T1021", json::Value::String(R.CashierName));
-  AddTextIfAny(Request, "T1203", R.CashierVATIN);
-  AddTextIfAny(Request, "T1009", R.AddressSettle);
-  AddTextIfAny(Request, "T1187", R.PlaceSettle);
+  driver::AddTextIfAny(Request, "T1203", R.CashierVATIN);
+  driver::AddTextIfAny(Request, "T1009", R.AddressSettle);
+  driver::AddTextIfAny(Request, "T1187", R.PlaceSettle);
 }
 
 json::Value RegistrationRequest(const Registration& R, bool WithReason) {
@@ -147,10 +144,10 @@ json::Value RegistrationRequest(const Registration& R, bool WithReason) {
   if (R.SignOfLottery) Q.Add("T1126", json::Value::Boolean(true));
   if (R.SignOfAgentGiven) Q.Add("T1057", CodeArray(R.SignOfAgent));
   AddCashierAndPlace(Q, R);
-  AddTextIfAny(Q, "T1117", R.SenderEmail);
-  AddTextIfAny(Q, "T1017", R.OFDVATIN);
-  AddTextIfAny(Q, "T1046", R.OFDOrganizationName);
-  AddTextIfAny(Q, "T1060", R.FNSWebSite);
+  driver::AddTextIfAny(Q, "T1117", R.SenderEmail);
+  driver::AddTextIfAny(Q, "T1017", R.OFDVATIN);
+  driver::AddTextIfAny(Q, "T1046", R.OFDOrganizationName);
+  driver::AddTextIfAny(Q, "T1060", R.FNSWebSite);
   return Q;
 }
 

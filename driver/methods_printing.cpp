@@ -55,10 +55,6 @@ bool EvaluatePrintAnswer(const json::Value& Answer, driver::ErrorState Error) {
   return false;
 }
 
-bool Is(const pugi::xml_node& Node, const char* Name) {
-  return std::strcmp(Node.name(), Name) == 0;
-}
-
 const pugi::xml_attribute RequiredAttribute(const pugi::xml_node& Node, const char* Name) {
   const pugi::xml_attribute A = Node.attribute(Name);
   if (!A) throw driver::BadInput(std::string(Node.name()) + " without \"" + Name + "\"");
@@ -76,9 +72,9 @@ bool TMyClass::PrintTextDocument(V8Variant* RetValue, V8Variant* Params) {
   PrintDocument Print;
   for (const pugi::xml_node& Positions : Input.document_element().children("Positions")) {
     for (const pugi::xml_node& Item : Positions.children()) {
-      if (Is(Item, "TextString")) {
+      if (driver::SameName(Item.name(), "TextString")) {
         Print.Text("left", driver::AttributeText(RequiredAttribute(Item, "Text")));
-      } else if (Is(Item, "Barcode")) {
+      } else if (driver::SameName(Item.name(), "Barcode")) {
         // Barcodes are not printed, but must be well-formed.
         RequiredAttribute(Item, "BarcodeType");
         RequiredAttribute(Item, "Barcode");
@@ -105,12 +101,12 @@ bool TMyClass::CashInOutcome(V8Variant* RetValue, V8Variant* Params) {
 
   std::u16string CashierName, CashierVATIN;
   const pugi::xml_node Root = Input.document_element();
-  if (Is(Root, "Parameters")) {
+  if (driver::SameName(Root.name(), "Parameters")) {
     for (const pugi::xml_attribute& A : Root.attributes()) {
       const std::u16string Value = driver::AttributeText(A);
       if (Value.empty()) continue;  // an empty value is passed over
-      if (std::strcmp(A.name(), "CashierName") == 0) CashierName = Value;
-      if (std::strcmp(A.name(), "CashierVATIN") == 0) CashierVATIN = Value;
+      if (driver::SameName(A.name(), "CashierName")) CashierName = Value;
+      if (driver::SameName(A.name(), "CashierVATIN")) CashierVATIN = Value;
     }
   }
 

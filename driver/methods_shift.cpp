@@ -31,8 +31,8 @@ Cashier ReadShiftInput(const std::u16string& Text) {
   Cashier C;
   for (const pugi::xml_node& Child : Document.document_element().children("Parameters")) {
     for (const pugi::xml_attribute& A : Child.attributes()) {
-      if (std::strcmp(A.name(), "CashierName") == 0) C.Name = driver::AttributeText(A);
-      if (std::strcmp(A.name(), "CashierVATIN") == 0) C.VATIN = driver::AttributeText(A);
+      if (driver::SameName(A.name(), "CashierName")) C.Name = driver::AttributeText(A);
+      if (driver::SameName(A.name(), "CashierVATIN")) C.VATIN = driver::AttributeText(A);
     }
   }
   return C;

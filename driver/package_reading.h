@@ -3,11 +3,17 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include <pugixml.hpp>
 
 namespace driver {
+
+// Element and attribute names are compared exactly, letter case included.
+inline bool SameName(const char* Name, const char* Expected) {
+  return std::strcmp(Name, Expected) == 0;
+}
 
 // The attribute's text as a wide string (an unreadable value gives "").
 std::u16string AttributeText(const pugi::xml_attribute& A);

@@ -11,8 +11,6 @@
 namespace driver {
 namespace {
 
-bool Is(const char* Name, const char* Expected) { return std::strcmp(Name, Expected) == 0; }
-
 // Tax codes by the text of a position's "Tax" attribute, compared exactly;
 // any other text leaves the code as it was.
 void TakeTaxRate(const std::u16string& Text, std::int32_t& Tax) {
@@ -42,14 +40,14 @@ void ReadAgentData(const pugi::xml_node& Node, AgentData& Data) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     std::u16string* Field =
-        Is(N, "PayingAgentOperation")           ? &Data.PayingAgentOperation
-        : Is(N, "PayingAgentPhone")             ? &Data.PayingAgentPhone
-        : Is(N, "ReceivePaymentsOperatorPhone") ? &Data.ReceivePaymentsOperatorPhone
-        : Is(N, "MoneyTransferOperatorPhone")   ? &Data.MoneyTransferOperatorPhone
-        : Is(N, "MoneyTransferOperatorName")    ? &Data.MoneyTransferOperatorName
-        : Is(N, "MoneyTransferOperatorAddress") ? &Data.MoneyTransferOperatorAddress
-        : Is(N, "MoneyTransferOperatorVATIN")   ? &Data.MoneyTransferOperatorVATIN
-                                                : nullptr;
+        SameName(N, "PayingAgentOperation")           ? &Data.PayingAgentOperation
+        : SameName(N, "PayingAgentPhone")             ? &Data.PayingAgentPhone
+        : SameName(N, "ReceivePaymentsOperatorPhone") ? &Data.ReceivePaymentsOperatorPhone
+        : SameName(N, "MoneyTransferOperatorPhone")   ? &Data.MoneyTransferOperatorPhone
+        : SameName(N, "MoneyTransferOperatorName")    ? &Data.MoneyTransferOperatorName
+        : SameName(N, "MoneyTransferOperatorAddress") ? &Data.MoneyTransferOperatorAddress
+        : SameName(N, "MoneyTransferOperatorVATIN")   ? &Data.MoneyTransferOperatorVATIN
+                                                      : nullptr;
     if (Field) *Field = AttributeText(A);
   }
 }
@@ -57,10 +55,10 @@ void ReadAgentData(const pugi::xml_node& Node, AgentData& Data) {
 void ReadPurveyorData(const pugi::xml_node& Node, PurveyorData& Data) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    std::u16string* Field = Is(N, "PurveyorPhone")   ? &Data.PurveyorPhone
-                            : Is(N, "PurveyorName")  ? &Data.PurveyorName
-                            : Is(N, "PurveyorVATIN") ? &Data.PurveyorVATIN
-                                                     : nullptr;
+    std::u16string* Field = SameName(N, "PurveyorPhone")   ? &Data.PurveyorPhone
+                            : SameName(N, "PurveyorName")  ? &Data.PurveyorName
+                            : SameName(N, "PurveyorVATIN") ? &Data.PurveyorVATIN
+                                                           : nullptr;
     if (Field) *Field = AttributeText(A);
   }
 }
@@ -68,12 +66,12 @@ void ReadPurveyorData(const pugi::xml_node& Node, PurveyorData& Data) {
 void ReadGoodCodeData(const pugi::xml_node& Node, GoodCodeData& Data) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    std::u16string* Field = Is(N, "StampType")      ? &Data.StampType
-                            : Is(N, "Stamp")        ? &Data.Stamp
-                            : Is(N, "GTIN")         ? &Data.GTIN
-                            : Is(N, "SerialNumber") ? &Data.SerialNumber
-                            : Is(N, "MarkingCode")  ? &Data.MarkingCode
-                                                    : nullptr;
+    std::u16string* Field = SameName(N, "StampType")      ? &Data.StampType
+                            : SameName(N, "Stamp")        ? &Data.Stamp
+                            : SameName(N, "GTIN")         ? &Data.GTIN
+                            : SameName(N, "SerialNumber") ? &Data.SerialNumber
+                            : SameName(N, "MarkingCode")  ? &Data.MarkingCode
+                                                          : nullptr;
     if (Field) *Field = AttributeText(A);
   }
 }
@@ -82,35 +80,35 @@ void ReadParameters(const pugi::xml_node& Node, CheckHeader& H) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     const std::u16string Text = AttributeText(A);
-    if (Is(N, "PaymentType"))
+    if (SameName(N, "PaymentType"))
       H.PaymentType = ToInteger(Text, N);
-    else if (Is(N, "TaxVariant"))
+    else if (SameName(N, "TaxVariant"))
       H.TaxVariant = ToInteger(Text, N);
-    else if (Is(N, "CashierName"))
+    else if (SameName(N, "CashierName"))
       H.CashierName = Text;
-    else if (Is(N, "CashierVATIN"))
+    else if (SameName(N, "CashierVATIN"))
       H.CashierVATIN = Text;
-    else if (Is(N, "CustomerEmail"))
+    else if (SameName(N, "CustomerEmail"))
       H.CustomerEmail = Text;
-    else if (Is(N, "CustomerPhone"))
+    else if (SameName(N, "CustomerPhone"))
       H.CustomerPhone = Text;
-    else if (Is(N, "CustomerINN"))
+    else if (SameName(N, "CustomerINN"))
       H.CustomerINN = Text;
-    else if (Is(N, "AgentSign"))
+    else if (SameName(N, "AgentSign"))
       H.AgentSign = NumberPlusOne(Text, N);
-    else if (Is(N, "AdditionalAttribute"))
+    else if (SameName(N, "AdditionalAttribute"))
       H.AdditionalAttribute = ToNonEmptyText(Text, N);
-    else if (Is(N, "CustomerInfo"))
+    else if (SameName(N, "CustomerInfo"))
       H.CustomerInfo = Text;
   }
   for (const pugi::xml_node& Child : Node.children()) {
     if (Child.type() != pugi::node_element) continue;
-    if (Is(Child.name(), "AgentData")) {
+    if (SameName(Child.name(), "AgentData")) {
       ReadAgentData(Child, H.AgentData);
-    } else if (Is(Child.name(), "PurveyorData")) {
+    } else if (SameName(Child.name(), "PurveyorData")) {
       if (const pugi::xml_attribute Phone = Child.attribute("PurveyorPhone"))
         H.PurveyorPhone = AttributeText(Phone);
-    } else if (Is(Child.name(), "UserAttribute")) {
+    } else if (SameName(Child.name(), "UserAttribute")) {
       if (const pugi::xml_attribute Name = Child.attribute("Name"))
         H.UserAttributeName = AttributeText(Name);
     }
@@ -120,12 +118,12 @@ void ReadParameters(const pugi::xml_node& Node, CheckHeader& H) {
 void ReadPayments(const pugi::xml_node& Node, CheckHeader& H) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    double* Field = Is(N, "Cash")                ? &H.Cash
-                    : Is(N, "ElectronicPayment") ? &H.ElectronicPayment
-                    : Is(N, "Credit")            ? &H.Credit
-                    : Is(N, "AdvancePayment")    ? &H.AdvancePayment
-                    : Is(N, "CashProvision")     ? &H.CashProvision
-                                                 : nullptr;
+    double* Field = SameName(N, "Cash")                ? &H.Cash
+                    : SameName(N, "ElectronicPayment") ? &H.ElectronicPayment
+                    : SameName(N, "Credit")            ? &H.Credit
+                    : SameName(N, "AdvancePayment")    ? &H.AdvancePayment
+                    : SameName(N, "CashProvision")     ? &H.CashProvision
+                                                       : nullptr;
     if (Field) *Field = ToAmount(AttributeText(A), N);
   }
 }
@@ -134,38 +132,38 @@ void ReadPosition(const pugi::xml_node& Node, FiscalString& P) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     const std::u16string Text = AttributeText(A);
-    if (Is(N, "Name"))
+    if (SameName(N, "Name"))
       P.Name = Text;
-    else if (Is(N, "Quantity"))
+    else if (SameName(N, "Quantity"))
       P.Quantity = ToAmount(Text, N);
-    else if (Is(N, "PriceWithDiscount"))
+    else if (SameName(N, "PriceWithDiscount"))
       P.PriceWithDiscount = ToAmount(Text, N);
-    else if (Is(N, "SumWithDiscount"))
+    else if (SameName(N, "SumWithDiscount"))
       P.SumWithDiscount = ToAmount(Text, N);
-    else if (Is(N, "DiscountSum"))
+    else if (SameName(N, "DiscountSum"))
       P.DiscountSum = ToAmount(Text, N);
-    else if (Is(N, "Department"))
+    else if (SameName(N, "Department"))
       P.Department = Text;
-    else if (Is(N, "Tax"))
+    else if (SameName(N, "Tax"))
       TakeTaxRate(Text, P.Tax);
-    else if (Is(N, "SignMethodCalculation"))
+    else if (SameName(N, "SignMethodCalculation"))
       P.SignMethodCalculation = ToInteger(Text, N);
-    else if (Is(N, "SignCalculationObject"))
+    else if (SameName(N, "SignCalculationObject"))
       P.SignCalculationObject = ToInteger(Text, N);
-    else if (Is(N, "SignSubjectCalculationAgent"))
+    else if (SameName(N, "SignSubjectCalculationAgent"))
       P.SignSubjectCalculationAgent = ToInteger(Text, N) + 1;
-    else if (Is(N, "MeasurementUnit"))
+    else if (SameName(N, "MeasurementUnit"))
       P.MeasurementUnit = Text;
-    else if (Is(N, "TaxSum"))
+    else if (SameName(N, "TaxSum"))
       P.TaxSum = ToAmount(Text, N);
   }
   for (const pugi::xml_node& Child : Node.children()) {
     if (Child.type() != pugi::node_element) continue;
-    if (Is(Child.name(), "AgentData"))
+    if (SameName(Child.name(), "AgentData"))
       ReadAgentData(Child, P.AgentData);
-    else if (Is(Child.name(), "PurveyorData"))
+    else if (SameName(Child.name(), "PurveyorData"))
       ReadPurveyorData(Child, P.PurveyorData);
-    else if (Is(Child.name(), "GoodCodeData"))
+    else if (SameName(Child.name(), "GoodCodeData"))
       ReadGoodCodeData(Child, P.GoodCodeData);
   }
 }
@@ -186,13 +184,13 @@ ReceiptModel ReadCheckPackage(const std::u16string& PackageText) {
   v8text::SetDecimalSeparator(u'.');
   ReceiptModel Model;
   const pugi::xml_node Root = Document.document_element();
-  if (!Is(Root.name(), "CheckPackage")) return Model;
+  if (!SameName(Root.name(), "CheckPackage")) return Model;
   for (const pugi::xml_node& Child : Root.children()) {
-    if (Is(Child.name(), "Parameters"))
+    if (SameName(Child.name(), "Parameters"))
       ReadParameters(Child, Model.Header);
-    else if (Is(Child.name(), "Payments"))
+    else if (SameName(Child.name(), "Payments"))
       ReadPayments(Child, Model.Header);
-    else if (Is(Child.name(), "Positions"))
+    else if (SameName(Child.name(), "Positions"))
       ReadPositions(Child, Model.Positions);
   }
   return Model;

@@ -1,28 +1,17 @@
 #include "driver/receipt_request.h"
 
+#include "driver/request_fields.h"
+
 #include <array>
 #include <string>
 
 namespace driver {
 namespace {
 
-void AddTextIfAny(json::Value& Object, const char* Tag, const std::u16string& Text) {
-  if (!Text.empty()) Object.Add(Tag, json::Value::String(Text));
-}
-
-void AddAmountIfPositive(json::Value& Object, const char* Tag, double Amount) {
-  if (Amount > 0) Object.Add(Tag, json::Value::Number(Amount));
-}
-
 json::Value ArrayOfOne(std::int32_t Value) {
   json::Value Array = json::Value::Array();
   Array.Push(json::Value::Integer(Value));
   return Array;
-}
-
-std::u16string Digits(std::int64_t Value) {
-  const std::string Text = std::to_string(Value);
-  return std::u16string(Text.begin(), Text.end());
 }
 
 // The agent data a position sends depends on what kind of agent it names.
@@ -79,8 +68,8 @@ json::Value BuildReceiptRequest(const ReceiptModel& Model) {
   const CheckHeader& H = Model.Header;
   json::Value Request = json::Value::Object();
   Request.Reserve(31);
-  Request.Add("T1054", json::Value::String(Digits(H.PaymentType)));
-  Request.Add("T1055", json::Value::String(Digits(std::int64_t{H.TaxVariant} + 1)));
+  Request.Add("T1054", DigitsString(H.PaymentType));
+  Request.Add("T1055", DigitsString(std::int64_t{H.TaxVariant} + 1));
   AddTextIfAny(Request, "T1227", H.CustomerInfo);
   AddTextIfAny(Request, "T1228", H.CustomerINN);
   AddTextIfAny(Request, "T1008", H.CustomerPhone.empty() ? H.CustomerEmail : H.CustomerPhone);
