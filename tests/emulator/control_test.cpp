@@ -216,6 +216,24 @@ TEST(EmulatorStateFile, KeepsTheRegisterAcrossRestarts) {
   std::remove(Settings.StateFile.c_str());
 }
 
+TEST(EmulatorStateFile, ReadsAFileWithoutTheShiftTotals) {
+  kelvo_emulator::Options Settings;
+  Settings.StateFile = TemporaryFile("old.json");
+  Json Old = Json::parse(kelvo_emulator::Emulator().StateJson());
+  Old["shift"].erase("totals");
+  Old["shift"].erase("status");
+  for (const char* Control : {"now", "tapeLines"}) Old.erase(Control);
+  Old["format"] = 1;
+  Old["tape"] = Json::array();
+  std::ofstream(Settings.StateFile) << Old.dump();
+  kelvo_emulator::Emulator Register(Settings);
+  Register.Start();
+  EXPECT_EQ(Json::parse(Register.StateJson())["shift"]["totals"]["1"],
+            Json({{"count", 0}, {"sum", 0.0}}));
+  Register.Stop();
+  std::remove(Settings.StateFile.c_str());
+}
+
 TEST(EmulatorStateFile, AStateFileThatDoesNotFitStopsTheStart) {
   const char* const Contents[] = {"not json", "{}", R"({"format":2})", "[]"};
   for (const char* Content : Contents) {

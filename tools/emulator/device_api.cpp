@@ -1,9 +1,11 @@
 #include "tools/emulator/device_api.h"
 
+#include <cmath>
 #include <optional>
-#include <vector>
 
 #include "tools/emulator/documents.h"
+#include "tools/emulator/receipt_checks.h"
+#include "tools/emulator/request_members.h"
 #include "tools/emulator/tape.h"
 
 namespace kelvo_emulator {
@@ -12,9 +14,6 @@ namespace {
 
 constexpr std::size_t kTapeKeepLines = 20000;
 constexpr int kMaxFeedLines = 100;
-const char kDefaultTaxSite[] = "www.nalog.gov.ru";
-
-using Errors = std::vector<std::string>;
 
 Answer Refuse(int Code, const std::string& Message, const Errors& Details, int Status = 200) {
   Answer Out;
@@ -44,13 +43,6 @@ void Print(RegisterState& State, const Paper& Printed) {
                      State.Tape.begin() + static_cast<long>(State.Tape.size() - kTapeKeepLines));
 }
 
-std::string TaxSite(const RegisterState& State) {
-  const auto Site = State.Registration.find("T1060");
-  if (Site != State.Registration.end() && Site->is_string() && !Site->get<std::string>().empty())
-    return Site->get<std::string>();
-  return kDefaultTaxSite;
-}
-
 Json Warnings(const RegisterState& State) {
   return {{"T1050", State.Warnings.ResourceExhausted},
           {"T1051", State.Warnings.UrgentReplacement},
@@ -58,10 +50,7 @@ Json Warnings(const RegisterState& State) {
           {"T1053", State.Warnings.OfdTimeout}};
 }
 
-std::string Cashier(const Json& Request) {
-  const auto Name = Request.find("T1021");
-  return Name != Request.end() && Name->is_string() ? Name->get<std::string>() : std::string();
-}
+std::string Cashier(const Json& Request) { return TextOf(Request, "T1021"); }
 
 // ---- Checks of the register's state, shared by the fiscal operations.
 
@@ -94,56 +83,7 @@ std::optional<Answer> NeedClosedShift(const RegisterState& State) {
                 {"закройте смену " + std::to_string(State.Shift.Number)});
 }
 
-// ---- Checks of request members; each adds its complaint to Found.
-
-bool IsDigits(const std::string& Text) {
-  if (Text.empty()) return false;
-  for (char C : Text) {
-    if (C < '0' || C > '9') return false;
-  }
-  return true;
-}
-
-// A code sent as a number or as a string of digits.
-bool ReadCode(const Json& Value, long long& Code) {
-  if (Value.is_number_integer()) {
-    Code = Value.get<long long>();
-    return true;
-  }
-  return Value.is_string() && ParseInt(Value.get<std::string>(), Code);
-}
-
-void CheckCode(const Json& Request, const char* Tag, long long Low, long long High,
-               const char* What, Errors& Found) {
-  long long Code = 0;
-  const auto Member = Request.find(Tag);
-  if (Member == Request.end() || !ReadCode(*Member, Code) || Code < Low || Code > High)
-    Found.push_back(std::string(Tag) + ": " + What + " от " + std::to_string(Low) + " до " +
-                    std::to_string(High));
-}
-
-void CheckNumber(const Json& Request, const char* Tag, bool Required, Errors& Found) {
-  const auto Member = Request.find(Tag);
-  if (Member == Request.end() ? Required : !Member->is_number())
-    Found.push_back(std::string(Tag) + ": нужно число");
-}
-
-void CheckText(const Json& Request, const char* Tag, Errors& Found) {
-  const auto Member = Request.find(Tag);
-  if (Member != Request.end() && !Member->is_string())
-    Found.push_back(std::string(Tag) + ": нужна строка");
-}
-
-void CheckFlag(const Json& Request, const char* Tag, Errors& Found) {
-  const auto Member = Request.find(Tag);
-  if (Member != Request.end() && !Member->is_boolean())
-    Found.push_back(std::string(Tag) + ": нужно true или false");
-}
-
-void CheckCashier(const Json& Request, Errors& Found) {
-  CheckText(Request, "T1021", Found);
-  CheckText(Request, "T1203", Found);
-}
+// ---- The registration.
 
 // The registration tags the register keeps, in the order it answers them.
 enum class TagKind { Text, Flag, Number, List };
@@ -188,9 +128,7 @@ Errors CheckRegistration(const Json& Request) {
     if (Kind == TagKind::Flag) CheckFlag(Request, Tag, Found);
     if (Kind == TagKind::Text) CheckText(Request, Tag, Found);
   }
-  const auto Agents = Request.find("T1057");
-  if (Agents != Request.end() && !Agents->is_array())
-    Found.push_back("T1057: нужен список признаков агента");
+  CheckIntegerList(Request, "T1057", Found);
   if (Member("T1001").is_boolean() && Member("T1001").get<bool>() &&
       (!Member("T1036").is_string() || Member("T1036").get<std::string>().empty()))
     Found.push_back("T1036: в автоматическом режиме нужен номер автомата");
@@ -217,46 +155,6 @@ Json RegistrationFrom(const Json& Request, const IssuedDocument& Document) {
   Registration["T1012"] = Document.DateTime;
   if (Registration["T1060"].get<std::string>().empty()) Registration["T1060"] = kDefaultTaxSite;
   return Registration;
-}
-
-Errors CheckPositions(const Json& Request) {
-  Errors Found;
-  const auto Positions = Request.find("T1059");
-  if (Positions == Request.end() || !Positions->is_array()) {
-    Found.push_back("T1059: нужен список предметов расчета");
-    return Found;
-  }
-  if (Positions->empty()) Found.push_back("T1059: чек не содержит предметов расчета");
-  std::size_t Index = 0;
-  for (const Json& Position : *Positions) {
-    const std::string Where = "T1059[" + std::to_string(Index++) + "]";
-    if (!Position.is_object()) {
-      Found.push_back(Where + ": нужен объект");
-      continue;
-    }
-    Errors Inner;
-    for (const char* Tag : {"T1079", "T1023", "T1043"}) CheckNumber(Position, Tag, true, Inner);
-    CheckNumber(Position, "T1200", false, Inner);
-    CheckText(Position, "T1030", Inner);
-    const auto Rate = Position.find("T1199");
-    if (Rate != Position.end() &&
-        (!Rate->is_number_integer() || Rate->get<long long>() < 0 || Rate->get<long long>() > 6))
-      Inner.push_back("T1199: ставка НДС от 0 до 6");
-    for (const std::string& Complaint : Inner) Found.push_back(Where + "." + Complaint);
-  }
-  return Found;
-}
-
-Errors CheckReceiptTotals(const Json& Request) {
-  Errors Found;
-  CheckCode(Request, "T1054", 1, 4, "признак расчета", Found);
-  CheckCode(Request, "T1055", 1, 6, "система налогообложения", Found);
-  CheckNumber(Request, "T1020", true, Found);
-  for (const char* Tag : {"T1031", "T1081", "T1215", "T1216", "T1217", "T1102", "T1103", "T1104",
-                          "T1105", "T1106", "T1107"})
-    CheckNumber(Request, Tag, false, Found);
-  CheckCashier(Request, Found);
-  return Found;
 }
 
 // ---- The endpoints.
@@ -334,11 +232,7 @@ Answer PostShiftOpen(RegisterState& State, const Json& Request) {
   CheckCashier(Request, Found);
   if (!Found.empty()) return Refuse(kBadData, "Неверные данные кассира", Found);
 
-  State.Shift.Open = true;
-  ++State.Shift.Number;
-  State.Shift.OpenedAt = Now(State);
-  State.Shift.Receipts = 0;
-  State.Shift.Documents = 0;
+  OpenNextShift(State);
   const IssuedDocument Document = IssueDocument(State, Request);
   Paper Printed;
   PrintShiftOpeningReport(Printed, State, Document, Cashier(Request));
@@ -379,18 +273,26 @@ Answer PostShiftClose(RegisterState& State, const Json& Request) {
   return Done(Data);
 }
 
-Answer PostReceipt(RegisterState& State, const Json& Request) {
+using ReceiptCheck = std::optional<Complaint> (*)(const Json& Request);
+using ReceiptLayout = void (*)(Paper& Out, const RegisterState& State,
+                               const IssuedDocument& Document, int ReceiptNumber,
+                               const Json& Request);
+
+// A receipt or correction receipt: checked, numbered in the shift, counted
+// in the shift's totals of its kind (T1054), issued and printed.
+Answer IssueReceipt(RegisterState& State, const Json& Request, ReceiptCheck Check,
+                    ReceiptLayout Layout) {
   if (auto Refused = NeedStorage(State)) return *Refused;
   if (auto Refused = NeedOpenShift(State)) return *Refused;
-  Errors Found = CheckReceiptTotals(Request);
-  const Errors ForPositions = CheckPositions(Request);
-  Found.insert(Found.end(), ForPositions.begin(), ForPositions.end());
-  if (!Found.empty()) return Refuse(kBadData, "Неверные данные чека", Found);
+  if (auto Wrong = Check(Request)) return Refuse(Wrong->Code, Wrong->Message, Wrong->Details);
 
   const int Number = ++State.Shift.Receipts;
+  KindTotal& Total = State.Shift.Totals.at(static_cast<std::size_t>(CodeOf(Request, "T1054") - 1));
+  ++Total.Count;
+  Total.Kopecks += std::llround(AmountOf(Request, "T1020") * 100);
   const IssuedDocument Document = IssueDocument(State, Request);
   Paper Printed;
-  PrintReceipt(Printed, State, Document, Number, Request);
+  Layout(Printed, State, Document, Number, Request);
   Print(State, Printed);
   return Done({{"T1042", Number},
                {"T1038", State.Shift.Number},
@@ -400,27 +302,12 @@ Answer PostReceipt(RegisterState& State, const Json& Request) {
                {"T1060", TaxSite(State)}});
 }
 
-Answer PostCorrectiveReceipt(RegisterState& State, const Json& Request) {
-  if (auto Refused = NeedStorage(State)) return *Refused;
-  if (auto Refused = NeedOpenShift(State)) return *Refused;
-  Errors Found = CheckReceiptTotals(Request);
-  CheckFlag(Request, "T1173", Found);
-  const auto Base = Request.find("T1174");
-  if (Base != Request.end() && !Base->is_object())
-    Found.push_back("T1174: нужен объект с основанием коррекции");
-  if (!Found.empty()) return Refuse(kBadData, "Неверные данные чека коррекции", Found);
+Answer PostReceipt(RegisterState& State, const Json& Request) {
+  return IssueReceipt(State, Request, CheckReceipt, PrintReceipt);
+}
 
-  const int Number = ++State.Shift.Receipts;
-  const IssuedDocument Document = IssueDocument(State, Request);
-  Paper Printed;
-  PrintCorrectionReceipt(Printed, State, Document, Number, Request);
-  Print(State, Printed);
-  return Done({{"T1042", Number},
-               {"T1038", State.Shift.Number},
-               {"T1040", Document.Number},
-               {"T1012", Document.DateTime},
-               {"T1077", Document.FiscalSign},
-               {"T1060", TaxSite(State)}});
+Answer PostCorrectiveReceipt(RegisterState& State, const Json& Request) {
+  return IssueReceipt(State, Request, CheckCorrection, PrintCorrectionReceipt);
 }
 
 // "feed" values: a count, a blank and "lines" (or "line").

@@ -28,6 +28,9 @@ namespace kelvo_emulator {
 //   21 "Смена не открыта"
 //   22 "Смена превысила 24 часа"     a receipt on a shift open for 24 hours or more
 //   23 "Операция невозможна при открытой смене"   re-registration, closing the storage
+//   30 "Неверная сумма чека"          the items' sums (T1043) do not add up to T1020
+//   31 "Неверная сумма предмета расчета"   an item's T1079 x T1023 is not its T1043
+//   32 "Сумма оплаты меньше итога чека"    the payments do not cover T1020
 enum RefusalCode : int {
   kBadRequest = 1,
   kUnknownCommand = 2,
@@ -39,6 +42,9 @@ enum RefusalCode : int {
   kShiftNotOpen = 21,
   kShiftExpired = 22,
   kShiftMustBeClosed = 23,
+  kWrongTotal = 30,
+  kWrongItemSum = 31,
+  kUnderpaid = 32,
 };
 
 struct Answer {

@@ -2,32 +2,11 @@
 
 #include <cstdio>
 
+#include "tools/emulator/request_members.h"
+
 namespace kelvo_emulator {
 
 namespace {
-
-// The text of a member: a string as is, a number in its JSON form, else empty.
-std::string TextOf(const Json& Object, const char* Key) {
-  const auto Member = Object.find(Key);
-  if (Member == Object.end()) return {};
-  if (Member->is_string()) return Member->get<std::string>();
-  if (Member->is_number()) return Dump(*Member);
-  return {};
-}
-
-double AmountOf(const Json& Object, const char* Key) {
-  const auto Member = Object.find(Key);
-  return Member != Object.end() && Member->is_number() ? Member->get<double>() : 0.0;
-}
-
-long long CodeOf(const Json& Object, const char* Key) {
-  const auto Member = Object.find(Key);
-  if (Member == Object.end()) return 0;
-  if (Member->is_number_integer()) return Member->get<long long>();
-  long long Value = 0;
-  if (Member->is_string() && ParseInt(Member->get<std::string>(), Value)) return Value;
-  return 0;
-}
 
 std::string Quantity(double Value) {
   char Text[48];
@@ -44,6 +23,8 @@ void Header(Paper& Out, const RegisterState& State) {
     const std::string Text = TextOf(Registration, Tag);
     if (!Text.empty()) Out.Center(Text);
   }
+  const std::string Inn = TextOf(Registration, "T1018");
+  if (!Inn.empty()) Out.Pair("ИНН", Inn);
   Out.Rule();
 }
 
@@ -61,19 +42,19 @@ void Footer(Paper& Out, const RegisterState& State, const IssuedDocument& Docume
   Out.Feed(3);
 }
 
-// The totals part shared by receipts and correction receipts.
+// Receipts and correction receipts: which receipt of which shift.
+void ReceiptTitle(Paper& Out, const RegisterState& State, const char* Title, int ReceiptNumber,
+                  const Json& Request) {
+  Out.Center(Title);
+  Out.Center(ReceiptKindName(CodeOf(Request, "T1054")));
+  Out.Pair("СМЕНА " + std::to_string(State.Shift.Number), "ЧЕК " + std::to_string(ReceiptNumber));
+}
+
+// The totals part shared by receipts and correction receipts: the total,
+// the tax totals and the payments the request has, then the tax system,
+// the cashier, the buyer and the tax authority's site.
 void Totals(Paper& Out, const RegisterState& State, const Json& Request) {
   Out.Pair("ИТОГ", "=" + Money(AmountOf(Request, "T1020")));
-  static const std::pair<const char*, const char*> kPayments[] = {
-      {"T1031", "НАЛИЧНЫМИ"},
-      {"T1081", "БЕЗНАЛИЧНЫМИ"},
-      {"T1215", "ПРЕДОПЛАТА (АВАНС)"},
-      {"T1216", "ПОСТОПЛАТА (КРЕДИТ)"},
-      {"T1217", "ВСТРЕЧНОЕ ПРЕДОСТАВЛЕНИЕ"},
-  };
-  for (const auto& [Tag, Label] : kPayments) {
-    if (AmountOf(Request, Tag) > 0) Out.Pair(Label, "=" + Money(AmountOf(Request, Tag)));
-  }
   static const std::pair<const char*, const char*> kTaxes[] = {
       {"T1102", "СУММА НДС 20%"}, {"T1103", "СУММА НДС 10%"},    {"T1104", "СУММА С НДС 0%"},
       {"T1105", "СУММА БЕЗ НДС"}, {"T1106", "СУММА НДС 20/120"}, {"T1107", "СУММА НДС 10/110"},
@@ -81,15 +62,29 @@ void Totals(Paper& Out, const RegisterState& State, const Json& Request) {
   for (const auto& [Tag, Label] : kTaxes) {
     if (Request.contains(Tag)) Out.Pair(Label, "=" + Money(AmountOf(Request, Tag)));
   }
+  static const std::pair<const char*, const char*> kPayments[] = {
+      {"T1031", "НАЛИЧНЫМИ"},  {"T1081", "БЕЗНАЛИЧНЫМИ"},      {"T1215", "ПРЕДВАРИТЕЛЬНАЯ ОПЛАТА"},
+      {"T1216", "ПОСТОПЛАТА"}, {"T1217", "ИНАЯ ФОРМА ОПЛАТЫ"},
+  };
+  for (const auto& [Tag, Label] : kPayments) {
+    if (Request.contains(Tag)) Out.Pair(Label, "=" + Money(AmountOf(Request, Tag)));
+  }
   Out.Pair("СНО", TaxSystemName(CodeOf(Request, "T1055")));
   PairIfAny(Out, "КАССИР", TextOf(Request, "T1021"));
   PairIfAny(Out, "ИНН КАССИРА", TextOf(Request, "T1203"));
   PairIfAny(Out, "ПОКУПАТЕЛЬ", TextOf(Request, "T1227"));
   PairIfAny(Out, "ИНН ПОКУПАТЕЛЯ", TextOf(Request, "T1228"));
-  PairIfAny(Out, "ТЕЛ./ЭЛ. АДРЕС ПОКУПАТЕЛЯ", TextOf(Request, "T1008"));
-  PairIfAny(Out, "САЙТ ФНС", TextOf(State.Registration, "T1060"));
+  const std::string Contact = TextOf(Request, "T1008");
+  if (!Contact.empty()) {
+    const bool Mail = Contact.find('@') != std::string::npos;
+    Out.Pair(Mail ? "ЭЛ. АДР. ПОКУПАТЕЛЯ" : "ТЕЛ. ПОКУПАТЕЛЯ", Contact);
+    PairIfAny(Out, "ЭЛ. АДР. ОТПРАВИТЕЛЯ", TextOf(State.Registration, "T1117"));
+  }
+  PairIfAny(Out, "ДОП. РЕКВИЗИТ ЧЕКА", TextOf(Request, "T1192"));
+  Out.Pair("САЙТ ФНС", TaxSite(State));
 }
 
+// One item: its number and name; quantity, unit, price and sum; its tax.
 void Item(Paper& Out, std::size_t Index, const Json& Item) {
   Out.Left(std::to_string(Index) + ". " + TextOf(Item, "T1030"));
   std::string Line = "   " + Quantity(AmountOf(Item, "T1023"));
@@ -102,6 +97,13 @@ void Item(Paper& Out, std::size_t Index, const Json& Item) {
   } else if (Rate == 5 || Rate == 6) {
     Out.Left("   " + TaxRateName(Rate));
   }
+}
+
+// The backlog towards the fiscal data operator, on the shift reports.
+void BacklogLines(Paper& Out, const RegisterState& State) {
+  Out.Pair("НЕПЕРЕДАННЫХ ФД", std::to_string(State.Unsent.Count));
+  if (State.Unsent.Count > 0)
+    Out.Pair("ПЕРВЫЙ НЕПЕРЕДАННЫЙ ФД", PrintedDateTime(State.Unsent.FirstDateTime));
 }
 
 std::string YesNo(const Json& Registration, const char* Tag) {
@@ -162,7 +164,6 @@ void PrintRegistrationReport(Paper& Out, const RegisterState& State, const Issue
   const Json& Registration = State.Registration;
   Header(Out, State);
   Out.Center(Change ? "ОТЧЕТ ОБ ИЗМЕНЕНИИ ПАРАМЕТРОВ РЕГИСТРАЦИИ" : "ОТЧЕТ О РЕГИСТРАЦИИ");
-  Out.Pair("ИНН", TextOf(Registration, "T1018"));
   std::string Systems;
   const auto List = Registration.find("T1062");
   if (List != Registration.end() && List->is_array()) {
@@ -207,6 +208,7 @@ void PrintShiftOpeningReport(Paper& Out, const RegisterState& State, const Issue
   Header(Out, State);
   Out.Center("ОТЧЕТ ОБ ОТКРЫТИИ СМЕНЫ");
   Out.Pair("СМЕНА", std::to_string(State.Shift.Number));
+  BacklogLines(Out, State);
   PairIfAny(Out, "КАССИР", Cashier);
   Footer(Out, State, Document);
 }
@@ -216,11 +218,16 @@ void PrintShiftClosingReport(Paper& Out, const RegisterState& State, const Issue
   Header(Out, State);
   Out.Center("ОТЧЕТ О ЗАКРЫТИИ СМЕНЫ");
   Out.Pair("СМЕНА", std::to_string(State.Shift.Number));
+  Out.Pair("ОТКРЫТА", PrintedDateTime(State.Shift.OpenedAt));
   Out.Pair("ЧЕКОВ ЗА СМЕНУ", std::to_string(State.Shift.Receipts));
   Out.Pair("ФД ЗА СМЕНУ", std::to_string(State.Shift.Documents));
-  Out.Pair("НЕПЕРЕДАННЫХ ФД", std::to_string(State.Unsent.Count));
-  if (State.Unsent.Count > 0)
-    Out.Pair("ПЕРВЫЙ НЕПЕРЕДАННЫЙ ФД", PrintedDateTime(State.Unsent.FirstDateTime));
+  for (std::size_t Kind = 1; Kind <= State.Shift.Totals.size(); ++Kind) {
+    const KindTotal& Total = State.Shift.Totals[Kind - 1];
+    Out.Pair(
+        ReceiptKindName(static_cast<long long>(Kind)) + ", ЧЕКОВ " + std::to_string(Total.Count),
+        "=" + Money(static_cast<double>(Total.Kopecks) / 100));
+  }
+  BacklogLines(Out, State);
   PairIfAny(Out, "КАССИР", Cashier);
   Footer(Out, State, Document);
 }
@@ -228,9 +235,7 @@ void PrintShiftClosingReport(Paper& Out, const RegisterState& State, const Issue
 void PrintReceipt(Paper& Out, const RegisterState& State, const IssuedDocument& Document,
                   int ReceiptNumber, const Json& Request) {
   Header(Out, State);
-  Out.Center("КАССОВЫЙ ЧЕК");
-  Out.Center(ReceiptKindName(CodeOf(Request, "T1054")));
-  Out.Pair("СМЕНА " + std::to_string(State.Shift.Number), "ЧЕК " + std::to_string(ReceiptNumber));
+  ReceiptTitle(Out, State, "КАССОВЫЙ ЧЕК", ReceiptNumber, Request);
   Out.Rule();
   std::size_t Index = 0;
   for (const Json& Position : Request.at("T1059")) Item(Out, ++Index, Position);
@@ -242,12 +247,10 @@ void PrintReceipt(Paper& Out, const RegisterState& State, const IssuedDocument& 
 void PrintCorrectionReceipt(Paper& Out, const RegisterState& State, const IssuedDocument& Document,
                             int ReceiptNumber, const Json& Request) {
   Header(Out, State);
-  Out.Center("КАССОВЫЙ ЧЕК КОРРЕКЦИИ");
-  Out.Center(ReceiptKindName(CodeOf(Request, "T1054")));
-  Out.Pair("СМЕНА " + std::to_string(State.Shift.Number), "ЧЕК " + std::to_string(ReceiptNumber));
+  ReceiptTitle(Out, State, "КАССОВЫЙ ЧЕК КОРРЕКЦИИ", ReceiptNumber, Request);
   const auto Kind = Request.find("T1173");
   const bool Ordered = Kind != Request.end() && Kind->is_boolean() && Kind->get<bool>();
-  Out.Pair("КОРРЕКЦИЯ", Ordered ? "ПО ПРЕДПИСАНИЮ" : "САМОСТОЯТЕЛЬНО");
+  Out.Pair("ТИП КОРРЕКЦИИ", Ordered ? "ПО ПРЕДПИСАНИЮ" : "САМОСТОЯТЕЛЬНО");
   const auto Base = Request.find("T1174");
   if (Base != Request.end() && Base->is_object()) {
     PairIfAny(Out, "ДАТА ДОК. ОСНОВАНИЯ", TextOf(*Base, "T1178"));

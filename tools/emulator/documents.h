@@ -1,7 +1,8 @@
 // What the register prints for each of its fiscal documents. Every document
-// starts with the user's name, address and place of settlement, and ends
-// with the fiscal lines (date and time, registration number, serial numbers,
-// document number, fiscal sign) and a feed of three lines.
+// starts with the user's name, address, place of settlement and taxpayer
+// number (ИНН), and ends with the fiscal lines (date and time, registration
+// number, serial numbers, document number, fiscal sign) and a feed of three
+// lines. Money is printed with two decimals.
 #pragma once
 
 #include <string>
@@ -19,7 +20,7 @@ void PrintShiftOpeningReport(Paper& Out, const RegisterState& State, const Issue
                              const std::string& Cashier);
 void PrintShiftClosingReport(Paper& Out, const RegisterState& State, const IssuedDocument& Document,
                              const std::string& Cashier);
-// Request is the receipt request as received ("T1054", "T1059", ...).
+// Request is the receipt request as received and checked ("T1054", "T1059", ...).
 void PrintReceipt(Paper& Out, const RegisterState& State, const IssuedDocument& Document,
                   int ReceiptNumber, const Json& Request);
 void PrintCorrectionReceipt(Paper& Out, const RegisterState& State, const IssuedDocument& Document,

@@ -1,5 +1,6 @@
 #include "tools/emulator/register_state.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <stdexcept>
@@ -107,13 +108,7 @@ std::string PatchShiftOpen(RegisterState& State, const Json& Value) {
   bool Open = false;
   std::string Error = ReadBool(Value, "shiftOpen", Open);
   if (!Error.empty()) return Error;
-  if (Open && !State.Shift.Open) {
-    State.Shift.Open = true;
-    ++State.Shift.Number;
-    State.Shift.OpenedAt = Now(State);
-    State.Shift.Receipts = 0;
-    State.Shift.Documents = 0;
-  }
+  if (Open && !State.Shift.Open) OpenNextShift(State);
   if (!Open) State.Shift.Open = false;
   return {};
 }
@@ -177,6 +172,25 @@ Json DeviceToJson(const DeviceInfo& Device) {
               {"ffdFn", Device.FfdFn}};
 }
 
+// Totals by kind: {"1":{"count":N,"sum":AMOUNT},...,"4":{...}}.
+Json TotalsToJson(const std::array<KindTotal, 4>& Totals) {
+  Json Out = Json::object();
+  for (std::size_t Kind = 1; Kind <= Totals.size(); ++Kind)
+    Out[std::to_string(Kind)] = {{"count", Totals[Kind - 1].Count},
+                                 {"sum", static_cast<double>(Totals[Kind - 1].Kopecks) / 100}};
+  return Out;
+}
+
+std::array<KindTotal, 4> TotalsFromJson(const Json& Value) {
+  std::array<KindTotal, 4> Totals{};
+  for (std::size_t Kind = 1; Kind <= Totals.size(); ++Kind) {
+    const Json& Total = Value.at(std::to_string(Kind));
+    Totals[Kind - 1].Count = Total.at("count").get<int>();
+    Totals[Kind - 1].Kopecks = std::llround(Total.at("sum").get<double>() * 100);
+  }
+  return Totals;
+}
+
 Json WarningsToJson(const StorageWarnings& Warnings) {
   return Json{{"resourceExhausted", Warnings.ResourceExhausted},
               {"urgentReplacement", Warnings.UrgentReplacement},
@@ -213,7 +227,7 @@ RegisterState StartState() {
       {"T1036", ""},
       {"T1046", "ООО \"Первый тестовый ОФД\""},
       {"T1017", "7712345671"},
-      {"T1060", "www.nalog.gov.ru"},
+      {"T1060", kDefaultTaxSite},
       {"T1117", "chek@romashka.example"},
   };
   return State;
@@ -226,11 +240,9 @@ Json StateToJson(const RegisterState& State, StateView View) {
   Out["registered"] = State.Registered;
   Out["fiscalStorageClosed"] = State.FiscalStorageClosed;
   Out["registration"] = State.Registration;
-  Json Shift = {{"open", State.Shift.Open},
-                {"number", State.Shift.Number},
-                {"openedAt", State.Shift.OpenedAt},
-                {"receipts", State.Shift.Receipts},
-                {"documents", State.Shift.Documents}};
+  Json Shift = {{"open", State.Shift.Open},           {"number", State.Shift.Number},
+                {"openedAt", State.Shift.OpenedAt},   {"receipts", State.Shift.Receipts},
+                {"documents", State.Shift.Documents}, {"totals", TotalsToJson(State.Shift.Totals)}};
   if (View == StateView::Control) Shift["status"] = ShiftStatus(State);
   Out["shift"] = Shift;
   Out["documentNumber"] = State.DocumentNumber;
@@ -270,6 +282,7 @@ RegisterState StateFromJson(const Json& Value) {
     State.Shift.OpenedAt = Shift.at("openedAt").get<std::string>();
     State.Shift.Receipts = Shift.at("receipts").get<int>();
     State.Shift.Documents = Shift.at("documents").get<int>();
+    if (Shift.contains("totals")) State.Shift.Totals = TotalsFromJson(Shift.at("totals"));
     State.DocumentNumber = Value.at("documentNumber").get<int>();
     const Json& Unsent = Value.at("backlog");
     State.Unsent.Count = Unsent.at("count").get<int>();
@@ -284,6 +297,22 @@ RegisterState StateFromJson(const Json& Value) {
   } catch (const Json::exception& Failure) {
     throw std::runtime_error(Failure.what());
   }
+}
+
+void OpenNextShift(RegisterState& State) {
+  State.Shift.Open = true;
+  ++State.Shift.Number;
+  State.Shift.OpenedAt = Now(State);
+  State.Shift.Receipts = 0;
+  State.Shift.Documents = 0;
+  State.Shift.Totals = {};
+}
+
+std::string TaxSite(const RegisterState& State) {
+  const auto Site = State.Registration.find("T1060");
+  if (Site != State.Registration.end() && Site->is_string() && !Site->get<std::string>().empty())
+    return Site->get<std::string>();
+  return kDefaultTaxSite;
 }
 
 std::string ApplyPatch(RegisterState& State, const Json& Patch) {

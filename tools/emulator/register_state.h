@@ -4,6 +4,7 @@
 // documents it issues.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,12 +22,20 @@ struct DeviceInfo {
   int FfdFn = 2;                    // T1190
 };
 
+// Receipts and correction receipts of one kind (T1054) in a shift.
+struct KindTotal {
+  int Count = 0;
+  long long Kopecks = 0;  // the sum of their totals (T1020)
+};
+
 struct ShiftState {
   bool Open = false;
   int Number = 0;        // the current shift, or the last one when closed
   std::string OpenedAt;  // date and time of the opening report
   int Receipts = 0;      // receipts and correction receipts of the shift
   int Documents = 0;     // fiscal documents of the shift, both reports included
+  // By kind: 1 ПРИХОД, 2 ВОЗВРАТ ПРИХОДА, 3 РАСХОД, 4 ВОЗВРАТ РАСХОДА (index kind - 1).
+  std::array<KindTotal, 4> Totals{};
 };
 
 // Fiscal documents not yet delivered to the fiscal data operator.
@@ -62,6 +71,14 @@ struct RegisterState {
 
 // A registered register with a closed shift; the tape is empty.
 RegisterState StartState();
+
+// Opens the next shift at the register's clock: number + 1, counters 0.
+void OpenNextShift(RegisterState& State);
+
+// The tax authority's site (T1060) of the registration, kDefaultTaxSite when
+// the registration has none.
+inline constexpr char kDefaultTaxSite[] = "www.nalog.gov.ru";
+std::string TaxSite(const RegisterState& State);
 
 // The state as JSON: the form of GET /emulator/state (with "now" and
 // "tapeLines") or of the state file (with "tape").
