@@ -3,6 +3,7 @@
 #include <string>
 
 #include "driver/device_address.h"
+#include "driver/device_timeouts.h"
 #include "driver/my_class.h"
 #include "driver/text.h"
 #include "platform/charset.h"
@@ -39,7 +40,7 @@ Exchange Send(const std::u16string& Address, std::string_view Path, const std::s
     Request.Headers.push_back({"Accept-Encoding", "UTF-8"});
     Request.Body = *Body;
   }
-  const platform::HttpResponse Response = platform::HttpTransport().Send(Request);
+  const platform::HttpResponse Response = platform::HttpTransport(driver::DeviceTimeouts()).Send(Request);
   if (!Response.Received) {
     Result.Failure = driver::Utf8ToUtf16(Response.Error);
     return Result;
