@@ -190,7 +190,7 @@ bool V8_SLOT_CALL CallAsProc(void* Self, HostLong Num, V8Variant* Params, HostLo
   try {
     if (!ValidMeth(Self, Num)) return false;
     const TMethReg& M = ClassOf(Self)->Meth(static_cast<std::int32_t>(Num));
-    if (M.IsFunction || !M.ExecuteProc) return false;
+    if (M.IsFunction || !M.ExecuteProc || (!Params && M.ParamCount > 0)) return false;
     return M.ExecuteProc(ObjectOf(Self), Params, ParamCountArg(Count));
   } catch (...) {
     return false;
@@ -202,7 +202,7 @@ bool V8_SLOT_CALL CallAsFunc(void* Self, HostLong Num, V8Variant* RetValue, V8Va
   try {
     if (!ValidMeth(Self, Num) || !RetValue) return false;
     const TMethReg& M = ClassOf(Self)->Meth(static_cast<std::int32_t>(Num));
-    if (!M.IsFunction || !M.ExecuteFunc) return false;
+    if (!M.IsFunction || !M.ExecuteFunc || (!Params && M.ParamCount > 0)) return false;
     return M.ExecuteFunc(ObjectOf(Self), RetValue, Params, ParamCountArg(Count));
   } catch (...) {
     return false;

@@ -1,5 +1,6 @@
 #include "tools/harness/addin.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -204,7 +205,11 @@ CallResult AddinObject::CallRaw(HostLong MethodNum, V8Variant* Params, HostLong 
       CallSlot<bool>(LanguageExtender(), kCallAsFunc, MethodNum, RetValue, Params, Count);
   Result.Ret = FromVariant(*RetValue);
   ReleaseVariant(*RetValue, Memory_);
-  for (HostLong I = 0; I < Count; ++I) {
+  // Whatever count the call was given, the array holds at most 255 values.
+  const HostLong Readable = Params ? std::min<HostLong>(std::max<HostLong>(Count, 0),
+                                                        v8abi::kParamArrayLength)
+                                   : 0;
+  for (HostLong I = 0; I < Readable; ++I) {
     Result.Params.push_back(FromVariant(Params[I]));
     ReleaseVariant(Params[I], Memory_);
   }
