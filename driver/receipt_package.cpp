@@ -28,6 +28,12 @@ void TakeTaxRate(const std::u16string& Text, std::int32_t& Tax) {
     Tax = 6;
 }
 
+// The package's number plus one, refused where that no longer fits.
+std::int32_t PlusOne(std::int32_t Value, const char* Name) {
+  if (Value == INT32_MAX) throw BadInput(std::string("out of range \"") + Name + "\"");
+  return Value + 1;
+}
+
 // "AgentSign": the number with one added, held as a whole number.
 std::int32_t NumberPlusOne(const std::u16string& Text, const char* Name) {
   const double Number = ToAmount(Text, Name) + 1;
@@ -151,7 +157,7 @@ void ReadPosition(const pugi::xml_node& Node, FiscalString& P) {
     else if (SameName(N, "SignCalculationObject"))
       P.SignCalculationObject = ToInteger(Text, N);
     else if (SameName(N, "SignSubjectCalculationAgent"))
-      P.SignSubjectCalculationAgent = ToInteger(Text, N) + 1;
+      P.SignSubjectCalculationAgent = PlusOne(ToInteger(Text, N), N);
     else if (SameName(N, "MeasurementUnit"))
       P.MeasurementUnit = Text;
     else if (SameName(N, "TaxSum"))

@@ -1,8 +1,11 @@
 #include "driver/receipt_request.h"
 
+#include "driver/host_xml.h"
 #include "driver/request_fields.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 namespace driver {
@@ -93,6 +96,12 @@ json::Value BuildReceiptRequest(const ReceiptModel& Model) {
   double Cash = H.Cash;
   if (H.Cash > 0)
     Cash = Total - H.ElectronicPayment - H.AdvancePayment - H.Credit - H.CashProvision;
+  // Sums beyond what a double holds have no JSON form: such a package is
+  // refused before anything is sent.
+  const bool Finite =
+      std::isfinite(Total) && std::isfinite(Cash) &&
+      std::all_of(TaxTotals.begin(), TaxTotals.end(), [](double V) { return std::isfinite(V); });
+  if (!Finite) throw BadInput("amounts out of range");
   Request.Add("T1031", json::Value::Number(Cash));
   Request.Add("T1081", json::Value::Number(H.ElectronicPayment));
   AddAmountIfPositive(Request, "T1215", H.AdvancePayment);
