@@ -17,6 +17,16 @@ target_include_directories(pugixml SYSTEM PUBLIC ${PUGIXML_SOURCE_DIR})
 set_target_properties(pugixml PROPERTIES
   CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON POSITION_INDEPENDENT_CODE ON)
 
+# RapidJSON is header-only, from Debian's package. A cross build for Windows
+# must not see the build machine's other headers, so it gets a folder holding
+# nothing but a link to RapidJSON's.
+if(WIN32)
+  set(header_only_dir ${CMAKE_BINARY_DIR}/header-only)
+  file(MAKE_DIRECTORY ${header_only_dir})
+  file(CREATE_LINK /usr/include/rapidjson ${header_only_dir}/rapidjson SYMBOLIC)
+  set(KELVO_RAPIDJSON_INCLUDE_DIR ${header_only_dir})
+endif()
+
 # GoogleTest from Debian's sources, compiled by this build's toolchain.
 if(KELVO_BUILD_TESTS)
   set(KELVO_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")

@@ -26,7 +26,8 @@ struct HttpRequest {
 // Connect: name lookup and TCP connection together. Answer: once connected,
 // the longest the exchange may stand still (nothing sent, nothing received)
 // before it is given up; an answer that keeps arriving is waited for. Zero
-// or less means libcurl's own limit (300 s) for Connect, and none for Answer.
+// or less means the transport's own limit for Connect (libcurl: 300 s,
+// WinHTTP: none), and none for Answer.
 struct HttpTimeouts {
   std::chrono::milliseconds Connect{60000};
   std::chrono::milliseconds Answer{60000};
@@ -47,8 +48,11 @@ inline constexpr std::size_t kMaxAnswerBytes = 16u << 20;
 //   "Error connecting to server: <text>"      no connection was made
 //   "Error sending data: (<number>) <text>"   the request could not be sent
 //   "Error receiving data: (<number>) <text>" no complete answer came back
-// where the number is the OS error code when the socket reported one, and
-// libcurl's code otherwise. Safe to use from several threads at once.
+// where, on libcurl, the number is the OS error code when the socket reported
+// one and libcurl's code otherwise; on WinHTTP (Windows) it is the system's
+// error number and the text is the system's message for it. The connect form
+// carries the library's or the system's text only. Safe to use from several
+// threads at once.
 class HttpTransport {
  public:
   explicit HttpTransport(HttpTimeouts Timeouts = {});

@@ -11,6 +11,10 @@ PACKAGES=(
   build-essential cmake ninja-build g++-multilib qemu-user
   googletest libgtest-dev libbenchmark-dev rapidjson-dev libcpp-httplib-dev nlohmann-json3-dev
   dpkg-dev binutils file locales
+  # Windows builds (mingw-w64, POSIX threads) and their tests under Wine (64-bit
+  # only: wine32 would make the plain `wine` command pick a 32-bit loader), and
+  # the add-in bundle (python3's zipfile).
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 python3
 )
 
 # Source entries mirror the machine's own binary entries, once.

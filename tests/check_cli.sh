@@ -2,7 +2,8 @@
 # The harness's command line loads the add-in, lists it and calls methods.
 set -euo pipefail
 host="$1"; lib="$2"
-run() { ${KELVO_EMULATOR:-} "$host" "$@"; }
+# Line ends as the program wrote them: a Windows one writes CR LF.
+run() { ${KELVO_EMULATOR:-} "$host" "$@" | tr -d '\r'; }
 info=$(run "$lib" info)
 grep -q '^classes:   TMyClass$' <<<"$info"
 grep -q '^extension: TKelvoKKM$' <<<"$info"

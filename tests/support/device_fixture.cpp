@@ -1,10 +1,5 @@
 #include "support/device_fixture.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "support/base64.h"
 #include "v8napi/text_rules.h"
 
@@ -73,19 +68,6 @@ std::string DeviceTest::Tape() { return Register().Get("/emulator/tape").Body; }
 std::pair<std::int64_t, std::u16string> DeviceTest::LastError() {
   const CallResult R = Call(u"GetLastError", {Out()});
   return {R.Ret.Int, R.Params[0].Text};
-}
-
-std::string ClosedLoopbackAddress() {
-  // Bind a port, then let it go: nothing listens there afterwards.
-  const int Socket = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in Address{};
-  Address.sin_family = AF_INET;
-  Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address);
-  socklen_t Length = sizeof Address;
-  getsockname(Socket, reinterpret_cast<sockaddr*>(&Address), &Length);
-  close(Socket);
-  return "127.0.0.1:" + std::to_string(ntohs(Address.sin_port));
 }
 
 }  // namespace testing_support

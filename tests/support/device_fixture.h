@@ -42,9 +42,6 @@ class DeviceTest : public AddinTest {
   std::pair<std::int64_t, std::u16string> LastError();
 };
 
-// A loopback port with nothing listening on it.
-std::string ClosedLoopbackAddress();
-
 std::string JsonQuote(const std::string& Text);
 
 }  // namespace testing_support

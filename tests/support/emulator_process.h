@@ -1,7 +1,10 @@
-// The register emulator as a separate native process on loopback, started
-// once per test program, so that the same tests run in every build of the
-// add-in (an i386 test program included). Tests script it over its own
-// control endpoints.
+// The register emulator as a separate native process on loopback, so that
+// the same tests run in every build of the add-in (an i386 test program and a
+// Windows one under Wine included). Where KELVO_EMULATOR_ADDRESS is set
+// ("127.0.0.1:PORT") the tests use the emulator running there (the Windows
+// tests: their CTest fixture starts the native emulator); otherwise the test
+// program starts one of its own, once. Tests script it over its own control
+// endpoints.
 #pragma once
 
 #include <string>
@@ -34,9 +37,17 @@ class EmulatorProcess {
 
  private:
   EmulatorProcess();
+  // Starts the test program's own emulator and sets Address_; stops it.
+  // One implementation per OS (emulator_process_posix.cpp, _win.cpp).
+  void Launch();
+  void Stop();
   int Pid_ = -1;
   int StdinPipe_ = -1;
   std::string Address_;
 };
+
+// "127.0.0.1:PORT" of a loopback port with nothing listening on it. One
+// implementation per OS (emulator_process_posix.cpp, _win.cpp).
+std::string ClosedLoopbackAddress();
 
 }  // namespace testing_support

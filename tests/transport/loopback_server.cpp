@@ -1,22 +1,13 @@
 #include "loopback_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstring>
 
 namespace transport_test {
 namespace {
 
-constexpr int kIoWaitMs = 10000;  // a test that got this far has failed anyway
+using sockets::WaitReadable;
 
-bool WaitReadable(int Fd, int TimeoutMs) {
-  pollfd P{Fd, POLLIN, 0};
-  return poll(&P, 1, TimeoutMs) > 0;
-}
+constexpr int kIoWaitMs = 10000;  // a test that got this far has failed anyway
 
 char Lower(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
 
@@ -30,7 +21,7 @@ bool StartsWithName(std::string_view Line, std::string_view Name) {
 }  // namespace
 
 std::size_t Connection::Receive(char* Buffer, std::size_t Size) {
-  const ssize_t N = recv(Fd, Buffer, Size, 0);
+  const long N = sockets::Receive(Fd, Buffer, Size);
   if (N == 0) Closed = true;
   return N > 0 ? static_cast<std::size_t>(N) : 0;
 }
@@ -80,7 +71,7 @@ bool Connection::ReadSome() {
 
 bool Connection::Write(std::string_view Bytes) {
   while (!Bytes.empty()) {
-    const ssize_t N = send(Fd, Bytes.data(), Bytes.size(), MSG_NOSIGNAL);
+    const long N = sockets::Send(Fd, Bytes.data(), Bytes.size());
     if (N <= 0) return false;
     Bytes.remove_prefix(static_cast<std::size_t>(N));
   }
@@ -99,46 +90,20 @@ bool Connection::WaitForPeerClose(std::chrono::milliseconds Limit) {
 }
 
 void Connection::Reset() {
-  const linger Abort{1, 0};
-  setsockopt(Fd, SOL_SOCKET, SO_LINGER, &Abort, sizeof Abort);
-  close(Fd);
-  Fd = -1;
+  sockets::Abort(Fd);
+  Fd = sockets::kNone;
 }
 
-LoopbackServer::LoopbackServer(Handler OnConnection, int Family)
+LoopbackServer::LoopbackServer(Handler OnConnection, Family F)
     : OnConnection(std::move(OnConnection)) {
-  const int Fd = socket(Family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (Fd < 0) return;
-  sockaddr_storage Address{};
-  socklen_t Length;
-  if (Family == AF_INET6) {
-    auto* A = reinterpret_cast<sockaddr_in6*>(&Address);
-    A->sin6_family = AF_INET6;
-    A->sin6_addr = in6addr_loopback;
-    Length = sizeof *A;
-    Host = "[::1]";
-  } else {
-    auto* A = reinterpret_cast<sockaddr_in*>(&Address);
-    A->sin_family = AF_INET;
-    A->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Length = sizeof *A;
-    Host = "127.0.0.1";
-  }
-  if (bind(Fd, reinterpret_cast<sockaddr*>(&Address), Length) != 0 || listen(Fd, 16) != 0 ||
-      getsockname(Fd, reinterpret_cast<sockaddr*>(&Address), &Length) != 0) {
-    close(Fd);
-    return;
-  }
-  Port = ntohs(Family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&Address)->sin6_port
-                                  : reinterpret_cast<sockaddr_in*>(&Address)->sin_port);
-  ListenFd = Fd;
-  Worker = std::thread([this] { Serve(); });
+  ListenFd = sockets::Bind(F, true, Host, Port);
+  if (ListenFd != sockets::kNone) Worker = std::thread([this] { Serve(); });
 }
 
 LoopbackServer::~LoopbackServer() {
   Stopping = true;
   if (Worker.joinable()) Worker.join();
-  if (ListenFd >= 0) close(ListenFd);
+  if (ListenFd != sockets::kNone) sockets::Close(ListenFd);
 }
 
 std::string LoopbackServer::Url(std::string_view Path) const {
@@ -148,28 +113,23 @@ std::string LoopbackServer::Url(std::string_view Path) const {
 void LoopbackServer::Serve() {
   while (!Stopping) {
     if (!WaitReadable(ListenFd, 20)) continue;
-    const int Fd = accept4(ListenFd, nullptr, nullptr, SOCK_CLOEXEC);
-    if (Fd < 0) continue;
+    const sockets::Handle Fd = sockets::Accept(ListenFd);
+    if (Fd == sockets::kNone) continue;
     ++Accepted;
     Connection C(Fd);
     OnConnection(C);
-    if (C.Descriptor() >= 0) close(C.Descriptor());
+    if (C.Descriptor() != sockets::kNone) sockets::Close(C.Descriptor());
   }
 }
 
 ClosedPort::ClosedPort() {
-  Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in A{};
-  A.sin_family = AF_INET;
-  A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t Length = sizeof A;
-  if (Fd >= 0 && bind(Fd, reinterpret_cast<sockaddr*>(&A), Length) == 0 &&
-      getsockname(Fd, reinterpret_cast<sockaddr*>(&A), &Length) == 0)
-    Number = ntohs(A.sin_port);
+  std::string Host;
+  Fd = sockets::Bind(Family::V4, false, Host, Number);
+  if (Fd == sockets::kNone) Number = 0;
 }
 
 ClosedPort::~ClosedPort() {
-  if (Fd >= 0) close(Fd);
+  if (Fd != sockets::kNone) sockets::Close(Fd);
 }
 
 }  // namespace transport_test

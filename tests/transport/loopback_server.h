@@ -1,10 +1,8 @@
 // A tiny HTTP server on the loopback interface for the transport tests: plain
-// sockets and one thread, so that it runs the same natively and under
-// qemu-i386. Connections are served one after another, each by the handler
-// the test gives; the handler decides what the "server" does.
+// sockets and one thread, so that it runs the same natively, under qemu-i386
+// and under Wine. Connections are served one after another, each by the
+// handler the test gives; the handler decides what the "server" does.
 #pragma once
-
-#include <sys/socket.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,6 +12,8 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "sockets.h"
 
 namespace transport_test {
 
@@ -27,7 +27,7 @@ struct ReceivedRequest {
 
 class Connection {
  public:
-  explicit Connection(int Fd) : Fd(Fd) {}
+  explicit Connection(sockets::Handle Fd) : Fd(Fd) {}
   // Reads one request; false when the peer closed or sent garbage first.
   bool ReadRequest(ReceivedRequest& Request);
   // Reads whatever arrives first; false if nothing does.
@@ -38,7 +38,7 @@ class Connection {
   bool WaitForPeerClose(std::chrono::milliseconds Limit = std::chrono::seconds(10));
   // Drops the connection with a reset rather than an orderly close.
   void Reset();
-  int Descriptor() const { return Fd; }
+  sockets::Handle Descriptor() const { return Fd; }
   // The peer closed its end (seen while reading).
   bool PeerClosed() const { return Closed; }
 
@@ -46,7 +46,7 @@ class Connection {
   // Bytes read, 0 once the peer is gone.
   std::size_t Receive(char* Buffer, std::size_t Size);
 
-  int Fd;
+  sockets::Handle Fd;
   std::string Pending;  // bytes read past the last request
   bool Closed = false;
 };
@@ -54,13 +54,13 @@ class Connection {
 class LoopbackServer {
  public:
   using Handler = std::function<void(Connection&)>;
-  // Family: AF_INET (127.0.0.1) or AF_INET6 (::1).
-  explicit LoopbackServer(Handler OnConnection, int Family = AF_INET);
+  // On 127.0.0.1 (Family::V4) or ::1 (Family::V6).
+  explicit LoopbackServer(Handler OnConnection, Family F = Family::V4);
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-  bool Listening() const { return ListenFd >= 0; }
+  bool Listening() const { return ListenFd != sockets::kNone; }
   std::string Url(std::string_view Path) const;
   int Connections() const { return Accepted.load(); }
 
@@ -68,7 +68,7 @@ class LoopbackServer {
   void Serve();
 
   Handler OnConnection;
-  int ListenFd = -1;
+  sockets::Handle ListenFd = sockets::kNone;
   std::string Host;
   unsigned Port = 0;
   std::atomic<bool> Stopping{false};
@@ -87,7 +87,7 @@ class ClosedPort {
   unsigned Port() const { return Number; }
 
  private:
-  int Fd = -1;
+  sockets::Handle Fd = sockets::kNone;
   unsigned Number = 0;
 };
 

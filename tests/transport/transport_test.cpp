@@ -1,16 +1,16 @@
-// The curl transport against a loopback server that plays the register's web
-// server, well-behaved or not.
+// The transport against a loopback server that plays the register's web
+// server, well-behaved or not. The failure texts are the transport's own
+// (expected_failures_*.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
+#include "expected_failures.h"
 #include "loopback_server.h"
 #include "platform/http_transport.h"
 
@@ -24,8 +24,10 @@ using platform::HttpTransport;
 using platform::kMaxAnswerBytes;
 using transport_test::ClosedPort;
 using transport_test::Connection;
+using transport_test::IsFailure;
 using transport_test::LoopbackServer;
 using transport_test::ReceivedRequest;
+using transport_test::Situation;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
@@ -113,6 +115,9 @@ TEST(HttpTransport, SendsExactlyTheGivenHeadersAndBody) {
     std::vector<std::string> Expected = C.ExpectedLines;
     Expected.push_back("Host: " + Host);
     std::vector<std::string> Got = R.HeaderLines;
+    // White space after a header's value is not part of it: "X-Empty: " is "X-Empty:".
+    for (std::string& Line : Got)
+      while (!Line.empty() && (Line.back() == ' ' || Line.back() == '\t')) Line.pop_back();
     std::sort(Expected.begin(), Expected.end());
     std::sort(Got.begin(), Got.end());
     EXPECT_EQ(Got, Expected);
@@ -164,16 +169,22 @@ TEST(HttpTransport, AnyAnswerCountsAsReceived) {
 }
 
 TEST(HttpTransport, ReceivesOverIpv6) {
+  std::vector<std::string> Headers;
   LoopbackServer Server(
-      [](Connection& C) {
+      [&](Connection& C) {
         ReceivedRequest R;
         if (C.ReadRequest(R)) C.Write(kOk);
+        Headers = R.HeaderLines;
       },
-      AF_INET6);
+      transport_test::Family::V6);
   if (!Server.Listening()) GTEST_SKIP() << "no IPv6 loopback here";
-  const HttpResponse Response = HttpTransport().Send(Get(Server.Url("/v6")));
+  const std::string Url = Server.Url("/v6");
+  const HttpResponse Response = HttpTransport().Send(Get(Url));
   ASSERT_TRUE(Response.Received) << Response.Error;
   EXPECT_EQ(Response.Body, "ok");
+  // The literal keeps its brackets in the Host header.
+  const std::string Host = Url.substr(std::strlen("http://"), Url.size() - 10);
+  EXPECT_NE(std::find(Headers.begin(), Headers.end(), "Host: " + Host), Headers.end()) << Host;
 }
 
 TEST(HttpTransport, ConnectionFailures) {
@@ -191,16 +202,11 @@ TEST(HttpTransport, ConnectionFailures) {
   }
 }
 
-std::string Numbered(const char* Prefix, long Number, const std::string& Text) {
-  return std::string(Prefix) + "(" + std::to_string(Number) + ") " + Text;
-}
-
 struct FailureCase {
   const char* Name;
   std::function<void(Connection&)> Behaviour;
   HttpRequest Request;  // path only; the server's address is put in front
-  std::string Expected;
-  bool PrefixOnly = false;
+  Situation Expected;
 };
 
 TEST(HttpTransport, FailuresWhileSendingOrReceiving) {
@@ -208,47 +214,43 @@ TEST(HttpTransport, FailuresWhileSendingOrReceiving) {
     ReceivedRequest R;
     if (C.ReadRequest(R)) C.WaitForPeerClose();
   };
-  const std::string TooLarge = Numbered("Error receiving data: ", 63, "answer larger than 16 MiB");
-  const std::string TimedOut = Numbered("Error receiving data: ", 28, "Timeout was reached");
   const FailureCase Cases[] = {
       {"closed without answering",
        [](Connection& C) {
          ReceivedRequest R;
          C.ReadRequest(R);
        },
-       Get("/"),
-       Numbered("Error receiving data: ", 52, "Server returned nothing (no headers, no data)")},
+       Get("/"), Situation::ClosedWithoutAnswer},
       {"reset without answering",
        [](Connection& C) {
          ReceivedRequest R;
          if (C.ReadRequest(R)) C.Reset();
        },
-       Get("/"),
-       Numbered("Error receiving data: ", ECONNRESET, std::generic_category().message(ECONNRESET))},
+       Get("/"), Situation::ResetWithoutAnswer},
       {"answer cut short",
        [](Connection& C) {
          ReceivedRequest R;
          if (C.ReadRequest(R)) C.Write(HeadWithLength(100) + "0123456789");
        },
-       Get("/"), Numbered("Error receiving data: ", 18, "Transferred a partial file")},
-      {"no answer in time", Silent, Get("/"), TimedOut},
+       Get("/"), Situation::AnswerCutShort},
+      {"no answer in time", Silent, Get("/"), Situation::ReceiveTimedOut},
       {"answer stops in the middle",
        [](Connection& C) {
          ReceivedRequest R;
          if (C.ReadRequest(R) && C.Write(HeadWithLength(100) + "0123456789")) C.WaitForPeerClose();
        },
-       Get("/"), TimedOut},
+       Get("/"), Situation::ReceiveTimedOut},
       {"request reset while being sent",
        [](Connection& C) {
          if (C.ReadSome()) C.Reset();
        },
-       Post("/", BinaryBody(8u << 20)), "Error sending data: (", true},
+       Post("/", BinaryBody(8u << 20)), Situation::SendBroken},
       {"announced answer too large",
        [](Connection& C) {
          ReceivedRequest R;
          if (C.ReadRequest(R) && C.Write(HeadWithLength(kMaxAnswerBytes + 1))) C.WaitForPeerClose();
        },
-       Get("/"), TooLarge},
+       Get("/"), Situation::AnswerTooLarge},
       {"unannounced answer too large",
        [](Connection& C) {
          ReceivedRequest R;
@@ -258,7 +260,7 @@ TEST(HttpTransport, FailuresWhileSendingOrReceiving) {
               Sent += Piece.size()) {
          }
        },
-       Get("/"), TooLarge},
+       Get("/"), Situation::AnswerTooLarge},
   };
   const HttpTransport Transport(HttpTimeouts{5000ms, 300ms});
   for (const FailureCase& C : Cases) {
@@ -269,10 +271,7 @@ TEST(HttpTransport, FailuresWhileSendingOrReceiving) {
     Request.Url = Server.Url(Request.Url);
     const HttpResponse Response = Transport.Send(Request);
     EXPECT_FALSE(Response.Received);
-    if (C.PrefixOnly)
-      EXPECT_EQ(Response.Error.substr(0, C.Expected.size()), C.Expected) << Response.Error;
-    else
-      EXPECT_EQ(Response.Error, C.Expected);
+    EXPECT_TRUE(IsFailure(Response.Error, C.Expected));
   }
 }
 
@@ -288,7 +287,7 @@ TEST(HttpTransport, StalledSendingTimesOut) {
       HttpTransport(HttpTimeouts{5000ms, 300ms}).Send(Post(Server.Url("/"), BinaryBody(32u << 20)));
   Finished = true;
   EXPECT_FALSE(Response.Received);
-  EXPECT_EQ(Response.Error, Numbered("Error sending data: ", 28, "Timeout was reached"));
+  EXPECT_TRUE(IsFailure(Response.Error, Situation::SendTimedOut));
 }
 
 // The answer time-out counts from the last byte that moved, not from the start.

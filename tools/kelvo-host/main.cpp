@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tools/harness/addin.h"
+#include "tools/kelvo-host/arguments.h"
 
 using harness::HostValue;
 
@@ -180,7 +181,7 @@ int Calls(harness::AddinObject& Object, const std::vector<std::string>& Words, b
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> Args(argv + 1, argv + argc);
+  std::vector<std::string> Args = kelvo_host::Utf8Arguments(argc, argv);
   bool Json = false;
   if (!Args.empty() && Args[0] == "--json") {
     Json = true;

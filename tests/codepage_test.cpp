@@ -1,0 +1,50 @@
+// Host texts cross the boundary as 8-bit strings in the system code page,
+// which the hosts this driver serves have as Windows-1251 (on Windows the
+// process's ANSI code page: the Windows tests run with it set to 1251).
+// Cyrillic must arrive at the register as the same characters, and come back
+// to the host as the same bytes.
+#include <gtest/gtest.h>
+
+#include "platform/cp1251.h"
+#include "support/device_fixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+class HostCodePage : public DeviceTest {};
+
+TEST_F(HostCodePage, CyrillicFromTheHostReachesTheRegister) {
+  const std::u16string Cashier = u"Иванова Ёлка №7";
+  const HostValue Input =
+      S(u"<InputParameters><Parameters CashierName=\"" + Cashier + u"\"/></InputParameters>");
+  ASSERT_NE(Input.Bytes.find("\xC8\xE2\xE0\xED\xEE\xE2\xE0 \xA8\xEB\xEA\xE0 \xB9"
+                             "7"),
+            std::string::npos)
+      << "the host's bytes are Windows-1251";
+  Answer("/api/1/shift/open", R"({"ok":false})");
+  Call(u"OpenShift", {Device(), Input, Out(), Out(), Out()});
+  EXPECT_EQ(LastRequest().Body, "{\"T1021\":\"" + Utf8(Cashier) + "\"}");
+}
+
+TEST_F(HostCodePage, CyrillicToTheHostIsWindows1251) {
+  Answer("/api/1/getallinfo", R"({"num":7,"ser_num":"Ж1"})");
+  Call(u"SetParameter", {S(u"IpAddress"), Device()});
+  const CallResult R = Call(u"DeviceTest", {Out(), Out()});
+  ASSERT_EQ(R.Params[0].Type, VTYPE_PSTR);
+  const std::u16string Line =
+      u"Устройство работает в штатном режиме, полет нормальный. OrlaNumber=7 serNumber=Ж1";
+  EXPECT_EQ(R.Params[0].Bytes, platform::WideToCp1251(Line));
+}
+
+TEST_F(HostCodePage, HostBytesComeBackUnchanged) {
+  // Every byte but NUL, through a text setting and back.
+  std::string All;
+  for (int B = 1; B < 256; ++B) All.push_back(static_cast<char>(B));
+  Call(u"SetParameter", {S(u"IpAddress"), HostValue::StrBytes(All)});
+  const CallResult R = Call(u"GetParameter", {S(u"IpAddress")});
+  ASSERT_EQ(R.Ret.Type, VTYPE_PSTR);
+  EXPECT_EQ(R.Ret.Bytes, All);
+}
+
+}  // namespace
