@@ -10,7 +10,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 PACKAGES=(
   build-essential cmake ninja-build g++-multilib qemu-user
   googletest libgtest-dev libbenchmark-dev rapidjson-dev libcpp-httplib-dev nlohmann-json3-dev
-  dpkg-dev binutils file locales
+  dpkg-dev binutils file locales clang libclang-rt-14-dev
   # Windows builds (mingw-w64, POSIX threads) and their tests under Wine (64-bit
   # only: wine32 would make the plain `wine` command pick a 32-bit loader), and
   # the add-in bundle (python3's zipfile).

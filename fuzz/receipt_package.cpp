@@ -1,0 +1,26 @@
+// The receipt package as ProcessCheck takes it: read and turned into the
+// receipt request; the body must be a JSON object that reads back to the same
+// text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "driver/receipt_request.h"
+#include "fuzz/host_call.h"
+#include "fuzz/json_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+  // The package as ProcessCheck reads it from the host's string.
+  const std::u16string Package = fuzz::ReadHostText(fuzz::HostText(Data, Size));
+  std::string Body;
+  try {
+    Body = fuzz::json::Write(driver::BuildReceiptRequest(driver::ReadCheckPackage(Package)));
+  } catch (const driver::BadInput&) {
+    return 0;
+  }
+  const fuzz::json::Value Request = fuzz::json::ReadStrictObject(Body);
+  const std::string Again = fuzz::json::Write(Request);
+  if (Request.Members().empty() || Again != Body)
+    fuzz::FailJson("the receipt request is no JSON object", Body, Again);
+  return 0;
+}
