@@ -169,12 +169,17 @@ TEST(HttpTransport, AnyAnswerCountsAsReceived) {
 }
 
 TEST(HttpTransport, ReceivesOverIpv6) {
+  std::mutex Lock;
   std::vector<std::string> Headers;
   LoopbackServer Server(
       [&](Connection& C) {
         ReceivedRequest R;
-        if (C.ReadRequest(R)) C.Write(kOk);
-        Headers = R.HeaderLines;
+        const bool Read = C.ReadRequest(R);
+        {
+          std::lock_guard<std::mutex> Hold(Lock);
+          Headers = R.HeaderLines;
+        }
+        if (Read) C.Write(kOk);
       },
       transport_test::Family::V6);
   if (!Server.Listening()) GTEST_SKIP() << "no IPv6 loopback here";
@@ -184,6 +189,7 @@ TEST(HttpTransport, ReceivesOverIpv6) {
   EXPECT_EQ(Response.Body, "ok");
   // The literal keeps its brackets in the Host header.
   const std::string Host = Url.substr(std::strlen("http://"), Url.size() - 10);
+  std::lock_guard<std::mutex> Hold(Lock);
   EXPECT_NE(std::find(Headers.begin(), Headers.end(), "Host: " + Host), Headers.end()) << Host;
 }
 
