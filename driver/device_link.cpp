@@ -1,8 +1,11 @@
 // GetFromApi and PostToApi: one HTTP exchange with the register's device API
 // each, over the platform's transport.
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "driver/device_address.h"
+#include "driver/device_link.h"
 #include "driver/device_timeouts.h"
 #include "driver/my_class.h"
 #include "driver/text.h"
@@ -26,7 +29,7 @@ struct Exchange {
   std::u16string Failure;
 };
 
-Exchange Send(const std::u16string& Address, std::string_view Path, const std::string* Body) {
+Exchange Send(const std::u16string& Address, std::string_view Path, std::string* Body) {
   Exchange Result;
   if (!driver::IsUsableDeviceAddress(Address)) {
     Result.Failure = u"Error connecting to server: unusable device address \"" + Address + u"\"";
@@ -38,20 +41,37 @@ Exchange Send(const std::u16string& Address, std::string_view Path, const std::s
   if (Body) {
     Request.Post = true;
     Request.Headers.push_back({"Accept-Encoding", "UTF-8"});
-    Request.Body = *Body;
+    Request.Body = std::move(*Body);
   }
-  const platform::HttpResponse Response = platform::HttpTransport(driver::DeviceTimeouts()).Send(Request);
+  const platform::HttpResponse Response =
+      platform::HttpTransport(driver::DeviceTimeouts()).Send(Request);
   if (!Response.Received) {
     Result.Failure = driver::Utf8ToUtf16(Response.Error);
     return Result;
   }
   Result.Received = true;
-  Result.AnswerUtf8 =
-      driver::Utf16ToUtf8(platform::DecodeBody(Response.Body, Response.ContentType));
+  Result.AnswerUtf8 = driver::AnswerUtf8(Response.Body, Response.ContentType);
   return Result;
 }
 
+bool IsAscii(std::string_view Text) {
+  unsigned char Any = 0;
+  for (const char C : Text) Any |= static_cast<unsigned char>(C);
+  return Any < 0x80;
+}
+
 }  // namespace
+
+namespace driver {
+
+std::string AnswerUtf8(std::string_view Body, std::string_view ContentType) {
+  // Every charset an answer may name reads ASCII as itself, and most answers
+  // are nothing else: those need no decoding.
+  if (IsAscii(Body)) return std::string(Body);
+  return Utf16ToUtf8(platform::DecodeBody(Body, ContentType));
+}
+
+}  // namespace driver
 
 json::Value TMyClass::GetFromApi(std::string_view Path) {
   const Exchange E = Send(IpAddress, Path, nullptr);
@@ -63,8 +83,7 @@ json::Value TMyClass::GetFromApi(std::string_view Path) {
   return json::ReadLenientObject(E.AnswerUtf8);
 }
 
-json::Value TMyClass::PostToApi(std::string_view Path, const std::string& JsonData,
-                                bool* Answered) {
+json::Value TMyClass::PostToApi(std::string_view Path, std::string JsonData, bool* Answered) {
   const Exchange E = Send(IpAddress, Path, &JsonData);
   if (Answered) *Answered = E.Received;
   if (!E.Received) {

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include <pugixml.hpp>
 
@@ -17,8 +18,14 @@ class BadInput : public std::runtime_error {
 };
 
 // Loads Text as UTF-8 whatever its declaration names; throws BadInput when it
-// does not parse.
-void LoadHostXml(pugi::xml_document& Document, const std::u16string& Text);
+// does not parse. The document holds the text's UTF-8 form and is built
+// over it in place. Returns whether the text holds a character reference
+// ("&#"): the UTF-8 form is well-formed, and a reference is the one way a
+// name or value of the document can come out otherwise.
+bool LoadHostXml(pugi::xml_document& Document, std::u16string_view Text);
+// The same for a text already in UTF-8, which the document is built over in
+// place: it must outlive the document, and the parser rewrites it.
+bool LoadHostXmlInPlace(pugi::xml_document& Document, std::string& Utf8);
 
 enum class XmlForm {
   Bytes,  // declaration version "1.0", encoding "utf-8"; serialised to UTF-8

@@ -1,7 +1,9 @@
 // ProcessCheck: a sale or refund receipt from the host's receipt package.
+#include <string>
+#include <utility>
+
 #include "driver/my_class.h"
 #include "driver/receipt_answer.h"
-#include "driver/receipt_package.h"
 #include "driver/receipt_request.h"
 
 namespace json = driver::json;
@@ -9,11 +11,10 @@ namespace json = driver::json;
 bool TMyClass::ProcessCheck(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
   (void)V8GetBool(&Params[1]);  // read and not used
-  const driver::ReceiptModel Model = driver::ReadCheckPackage(ReadText(&Params[2]));
+  std::string Request = driver::ReceiptRequestText(ReadTextUtf8(&Params[2]));
 
   bool Answered = false;
-  const json::Value Answer =
-      PostToApi("/api/1/receipt", json::Write(driver::BuildReceiptRequest(Model)), &Answered);
+  const json::Value Answer = PostToApi("/api/1/receipt", std::move(Request), &Answered);
   const driver::ReceiptOutcome Outcome =
       driver::ReadReceiptAnswer(Answer, Answered, {LastErrorCode, LastErrorMsg});
 

@@ -2,11 +2,16 @@
 
 #include <utility>
 
+#include "driver/host_text.h"
 #include "driver/text.h"
 #include "platform/codepage.h"
 
 std::u16string TMyClass::ReadText(const V8Variant* V) const {
   return platform::AnsiToWide(V8GetString(V));
+}
+
+std::string TMyClass::ReadTextUtf8(const V8Variant* V) const {
+  return driver::AnsiToUtf8(V8GetString(V));
 }
 
 void TMyClass::WriteText(V8Variant* V, const std::u16string& Text) {

@@ -50,6 +50,9 @@ class TMyClass : public TV8UserObject {
  protected:
   // Host texts: 8-bit in the system code page, widened and narrowed here.
   std::u16string ReadText(const V8Variant* V) const;
+  // Utf16ToUtf8(ReadText(V)), for long texts that go on as UTF-8 (package
+  // documents), without a UTF-16 copy of the whole text.
+  std::string ReadTextUtf8(const V8Variant* V) const;
   void WriteText(V8Variant* V, const std::u16string& Text);
 
   // Parameter 1 of a device method is the register's address.
@@ -65,7 +68,7 @@ class TMyClass : public TV8UserObject {
   // failure's own text), an answer resets LastErrorCode to 0. Answered, when
   // given, tells whether an answer arrived at all.
   driver::json::Value GetFromApi(std::string_view Path);
-  driver::json::Value PostToApi(std::string_view Path, const std::string& JsonData,
+  driver::json::Value PostToApi(std::string_view Path, std::string JsonData,
                                 bool* Answered = nullptr);
 
   // Receipt number, shift number, fiscal sign and site address into four

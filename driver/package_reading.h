@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
+#include <deque>
 #include <string>
+#include <string_view>
 
 #include <pugixml.hpp>
 
@@ -12,11 +13,16 @@ namespace driver {
 
 // Element and attribute names are compared exactly, letter case included.
 inline bool SameName(const char* Name, const char* Expected) {
-  return std::strcmp(Name, Expected) == 0;
+  // Names are short and differ early: compared in place, without a call.
+  while (*Expected && *Name == *Expected) ++Name, ++Expected;
+  return *Name == *Expected;
 }
 
 // The attribute's text as a wide string (an unreadable value gives "").
 std::u16string AttributeText(const pugi::xml_attribute& A);
+// The same text in UTF-8 (Utf16ToUtf8(AttributeText(A))): the attribute's
+// own text when it is well-formed, else a repaired copy kept in Repaired.
+std::string_view AttributeView(const pugi::xml_attribute& A, std::deque<std::string>& Repaired);
 
 // A double written with "." and no thousands separator.
 double ToAmount(const std::u16string& Text, const char* Name);
@@ -24,5 +30,13 @@ double ToAmount(const std::u16string& Text, const char* Name);
 std::int32_t ToInteger(const std::u16string& Text, const char* Name);
 // A text that must not be empty.
 std::u16string ToNonEmptyText(std::u16string Text, const char* Name);
+
+// The same for UTF-8 texts, with the same outcomes; also for an attribute's
+// value as it stands (zero-terminated).
+double ToAmount(std::string_view Text, const char* Name);
+std::int32_t ToInteger(std::string_view Text, const char* Name);
+double ToAmount(const char* Text, const char* Name);
+std::int32_t ToInteger(const char* Text, const char* Name);
+std::string_view ToNonEmptyText(std::string_view Text, const char* Name);
 
 }  // namespace driver

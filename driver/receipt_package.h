@@ -1,48 +1,55 @@
 // The receipt package ("CheckPackage") the host passes to ProcessCheck, and
-// the receipt model it is read into.
+// what is read from it. Texts are well-formed UTF-8, viewed where they stand
+// in the package's document (or in a repaired copy the package keeps): they
+// hold as long as the package does.
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <pugixml.hpp>
 
 namespace driver {
 
 struct GoodCodeData {
-  std::u16string StampType, Stamp, GTIN, SerialNumber, MarkingCode;
+  std::string_view StampType, Stamp, GTIN, SerialNumber, MarkingCode;
 };
 
 struct AgentData {
-  std::u16string PayingAgentOperation, PayingAgentPhone, ReceivePaymentsOperatorPhone,
+  std::string_view PayingAgentOperation, PayingAgentPhone, ReceivePaymentsOperatorPhone,
       MoneyTransferOperatorPhone, MoneyTransferOperatorName, MoneyTransferOperatorAddress,
       MoneyTransferOperatorVATIN;
 };
 
 struct PurveyorData {
-  std::u16string PurveyorPhone, PurveyorName, PurveyorVATIN;
+  std::string_view PurveyorPhone, PurveyorName, PurveyorVATIN;
 };
 
 // One position of the receipt.
 struct FiscalString {
-  std::u16string Name;
+  std::string_view Name;
   double Quantity = 0;
   double PriceWithDiscount = 0;
   double SumWithDiscount = 0;
   double DiscountSum = 0;
-  std::u16string Department;
+  std::string_view Department;
   std::int32_t Tax = 0;  // tax code 0 to 6
   double TaxSum = 0;
   std::int32_t SignMethodCalculation = 0;
   std::int32_t SignCalculationObject = 0;
   std::int32_t SignSubjectCalculationAgent = 0;  // the package's number plus one; 0: none
-  std::u16string Text;
-  std::u16string MeasurementUnit;
-  std::u16string CountryOfOrigin;
-  std::u16string CustomsDeclaration;
+  std::string_view Text;
+  std::string_view MeasurementUnit;
+  std::string_view CountryOfOrigin;
+  std::string_view CustomsDeclaration;
   double ExciseAmount = 0;
   driver::GoodCodeData GoodCodeData;
-  std::u16string BarcodeType;
-  std::u16string Barcode;
+  std::string_view BarcodeType;
+  std::string_view Barcode;
   driver::AgentData AgentData;
   driver::PurveyorData PurveyorData;
 };
@@ -53,17 +60,17 @@ struct FiscalString {
 struct CheckHeader {
   std::int32_t PaymentType = 0;
   std::int32_t TaxVariant = 0;
-  std::u16string CashierName;
-  std::u16string CashierVATIN;
-  std::u16string CustomerPhone;
-  std::u16string CustomerEmail;
-  std::u16string CustomerINN;
-  std::u16string CustomerInfo;
-  std::u16string AdditionalAttribute;
+  std::string_view CashierName;
+  std::string_view CashierVATIN;
+  std::string_view CustomerPhone;
+  std::string_view CustomerEmail;
+  std::string_view CustomerINN;
+  std::string_view CustomerInfo;
+  std::string_view AdditionalAttribute;
   std::int32_t AgentSign = 0;  // the package's number plus one; 0: none
   driver::AgentData AgentData;
-  std::u16string PurveyorPhone;
-  std::u16string UserAttributeName;
+  std::string_view PurveyorPhone;
+  std::string_view UserAttributeName;
   double Cash = 0;
   double ElectronicPayment = 0;
   double AdvancePayment = 0;
@@ -71,15 +78,39 @@ struct CheckHeader {
   double CashProvision = 0;
 };
 
-struct ReceiptModel {
-  CheckHeader Header;
-  std::vector<FiscalString> Positions;
-};
+// The package, parsed. The receipt-level values are read at once; the
+// positions are read as they are visited, one at a time, so that a wholesale
+// package of many thousand positions never sits in memory as a list of
+// positions next to its document. A document element of another name than
+// "CheckPackage" reads as an empty package.
+class CheckPackage {
+ public:
+  // Takes the package text (UTF-8) over and parses it in place; sets the
+  // process-wide decimal separator to "." once the text is loaded. Throws
+  // BadInput when the text does not parse or when an attribute does not
+  // convert: those of the receipt-level values here, those of the positions
+  // when they are visited.
+  explicit CheckPackage(std::string Utf8Text);
+  CheckPackage(const CheckPackage&) = delete;
+  CheckPackage& operator=(const CheckPackage&) = delete;
 
-// Reads the package text. Throws BadInput when it does not parse or when an
-// attribute does not convert; a document element of another name than
-// "CheckPackage" reads nothing. Sets the process-wide decimal separator to
-// "." once the text is loaded.
-ReceiptModel ReadCheckPackage(const std::u16string& PackageText);
+  const CheckHeader& Header() const { return Header_; }
+  // The length of the package text.
+  std::size_t TextSize() const { return Text_.size(); }
+  // Visits the positions in order; the texts of a position hold until Visit
+  // returns.
+  void ForEachPosition(const std::function<void(const FiscalString&)>& Visit) const;
+
+ private:
+  std::string Text_;  // what the document is built over
+  pugi::xml_document Document_;
+  CheckHeader Header_;
+  // Whether attribute texts need checking for UTF-8 that is not well-formed
+  // (see LoadHostXml), and repaired copies of receipt-level texts that were.
+  bool CheckTexts_ = false;
+  std::deque<std::string> Repaired_;
+  // Every "Positions" element, in document order.
+  std::vector<pugi::xml_node> Lists_;
+};
 
 }  // namespace driver

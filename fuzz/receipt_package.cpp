@@ -10,11 +10,11 @@
 #include "fuzz/json_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-  // The package as ProcessCheck reads it from the host's string.
-  const std::u16string Package = fuzz::ReadHostText(fuzz::HostText(Data, Size));
+  // The package as ProcessCheck reads it from the host's string, in UTF-8.
+  std::string Package = driver::Utf16ToUtf8(fuzz::ReadHostText(fuzz::HostText(Data, Size)));
   std::string Body;
   try {
-    Body = fuzz::json::Write(driver::BuildReceiptRequest(driver::ReadCheckPackage(Package)));
+    Body = driver::ReceiptRequestText(std::move(Package));
   } catch (const driver::BadInput&) {
     return 0;
   }

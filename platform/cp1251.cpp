@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform {
 namespace {
@@ -23,6 +29,15 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
+// All 256 bytes, for widening without a branch.
+struct WholeTable {
+  char16_t Of[256];
+  constexpr WholeTable() : Of() {
+    for (int B = 0; B < 256; ++B) Of[B] = B < 0x80 ? static_cast<char16_t>(B) : kHighHalf[B - 0x80];
+  }
+};
+constexpr WholeTable kWhole;
+
 // (character, byte) pairs sorted by character, for the narrowing direction.
 std::array<std::pair<char16_t, unsigned char>, 128> SortedByCharacter() {
   std::array<std::pair<char16_t, unsigned char>, 128> Pairs{};
@@ -32,16 +47,38 @@ std::array<std::pair<char16_t, unsigned char>, 128> SortedByCharacter() {
   return Pairs;
 }
 
+// Host texts are mostly markup and digits: blocks of sixteen plain ASCII
+// bytes widen without the table (with SSE2 where the target has it, every
+// x86-64). Returns false, writing nothing, when the block has other bytes.
+constexpr std::size_t kBlock = 16;
+
+bool WidenAsciiBlock(const unsigned char* P, char16_t* Out) {
+#if defined(__SSE2__)
+  const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+  if (_mm_movemask_epi8(Bytes) != 0) return false;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(Out), _mm_unpacklo_epi8(Bytes, _mm_setzero_si128()));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + 8),
+                   _mm_unpackhi_epi8(Bytes, _mm_setzero_si128()));
+#else
+  std::uint64_t A, B;
+  std::memcpy(&A, P, 8);
+  std::memcpy(&B, P + 8, 8);
+  if ((A | B) & 0x8080808080808080u) return false;
+  for (std::size_t K = 0; K < kBlock; ++K) Out[K] = P[K];
+#endif
+  return true;
+}
+
 }  // namespace
 
 std::string WideToCp1251(std::u16string_view Text) {
   static const auto Reverse = SortedByCharacter();
-  std::string Out;
-  Out.reserve(Text.size());
+  std::string Out(Text.size(), '\0');
+  char* O = Out.data();
   for (std::size_t I = 0; I < Text.size(); ++I) {
     const char16_t C = Text[I];
     if (C < 0x80) {
-      Out.push_back(static_cast<char>(C));
+      *O++ = static_cast<char>(C);
       continue;
     }
     // A surrogate pair is one character outside the code page: one "?".
@@ -50,17 +87,30 @@ std::string WideToCp1251(std::u16string_view Text) {
       ++I;
     const auto It = std::lower_bound(Reverse.begin(), Reverse.end(),
                                      std::make_pair(C, static_cast<unsigned char>(0)));
-    Out.push_back(It != Reverse.end() && It->first == C ? static_cast<char>(It->second) : '?');
+    *O++ = It != Reverse.end() && It->first == C ? static_cast<char>(It->second) : '?';
   }
+  Out.resize(static_cast<std::size_t>(O - Out.data()));
   return Out;
 }
 
 std::u16string Cp1251ToWide(std::string_view Text) {
-  std::u16string Out;
-  Out.reserve(Text.size());
-  for (const char Byte : Text) {
-    const auto B = static_cast<unsigned char>(Byte);
-    Out.push_back(B < 0x80 ? static_cast<char16_t>(B) : kHighHalf[B - 0x80]);
+  std::u16string Out(Text.size(), u'\0');
+  const auto* P = reinterpret_cast<const unsigned char*>(Text.data());
+  char16_t* O = Out.data();
+  const std::size_t N = Text.size();
+  for (std::size_t I = 0; I < N;) {
+    if (I + kBlock <= N && WidenAsciiBlock(P + I, O + I)) {
+      I += kBlock;
+      continue;
+    }
+    // Half a block of ASCII still widens without the table.
+    std::uint64_t Half;
+    if (I + kBlock / 2 <= N && (std::memcpy(&Half, P + I, 8), (Half & 0x8080808080808080u) == 0)) {
+      for (std::size_t K = 0; K < kBlock / 2; ++K) O[I + K] = P[I + K];
+      I += kBlock / 2;
+      continue;
+    }
+    for (const std::size_t End = std::min(I + kBlock / 2, N); I < End; ++I) O[I] = kWhole.Of[P[I]];
   }
   return Out;
 }

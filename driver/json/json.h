@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -171,6 +172,95 @@ std::u16string TextForm(const Value* V);
 // written, and an absent value alone writes as the empty text.
 std::string Write(const Value& V);
 void WriteTo(const Value& V, std::string& Out);
+
+// Writes one JSON text straight into a string, in the same fixed text form,
+// for request bodies too large to be built as values first. The caller opens
+// and closes objects and arrays in order; the writer puts the commas. The
+// text is appended to Out, which holds exactly the text once Finish has run
+// (the destructor runs it); until then Out may hold room beyond it.
+class TextWriter {
+ public:
+  explicit TextWriter(std::string& Out) : Out_(Out), Size_(Out.size()) {}
+  ~TextWriter() { Finish(); }
+  TextWriter(const TextWriter&) = delete;
+  TextWriter& operator=(const TextWriter&) = delete;
+  void Finish() { Out_.resize(Size_); }
+  // The length of the text in Out so far.
+  std::size_t Size() const { return Size_; }
+  // Hands over everything Out holds (Finish first) and goes on writing into
+  // the emptied Out: a long text can be passed on in pieces as it grows.
+  std::string TakeText() {
+    Finish();
+    std::string Taken = std::move(Out_);
+    Out_.clear();
+    Size_ = 0;
+    return Taken;
+  }
+
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
+  // A member's name; its value follows.
+  void Key(std::string_view Name);
+  // A name written as a literal (a tag): copied in one piece when it needs
+  // no escapes, which is known once the call is inlined.
+  template <std::size_t N>
+  void Key(const char (&Name)[N]) {
+    bool Plain = true;
+    for (std::size_t I = 0; I + 1 < N; ++I) {
+      const char C = Name[I];
+      Plain = Plain && static_cast<unsigned char>(C) >= 0x20 && C != '"' && C != '\\' && C != '/';
+    }
+    if (!Plain) return Key(std::string_view(Name, N - 1));
+    char* P = BeforeValue(N + 2);
+    *P++ = '"';
+    std::memcpy(P, Name, N - 1);
+    P += N - 1;
+    *P++ = '"';
+    *P++ = ':';
+    Wrote(P);
+    NeedComma_ = false;
+  }
+  // Utf8 must be well-formed.
+  void String(std::string_view Utf8);
+  // As Value::Number and Value::Integer write them.
+  void Number(double V);
+  void Integer(std::int64_t V);
+
+ private:
+  // Room for Count more characters at the end of the text.
+  char* Room(std::size_t Count) {
+    if (Out_.size() - Size_ < Count) Grow(Count);
+    return Out_.data() + Size_;
+  }
+  void Grow(std::size_t Count);
+  // A comma when a value came before; returns where the value goes.
+  char* BeforeValue(std::size_t Count) {
+    char* P = Room(Count + 1);
+    if (NeedComma_) *P++ = ',';
+    NeedComma_ = true;
+    return P;
+  }
+  void Wrote(const char* End) { Size_ = static_cast<std::size_t>(End - Out_.data()); }
+  void Open(char Bracket) {
+    char* P = BeforeValue(1);
+    *P++ = Bracket;
+    Wrote(P);
+    NeedComma_ = false;
+  }
+  void Close(char Bracket) {
+    char* P = Room(1);
+    *P++ = Bracket;
+    Wrote(P);
+    NeedComma_ = true;
+  }
+  void Quoted(std::string_view Text);
+
+  std::string& Out_;
+  std::size_t Size_;
+  bool NeedComma_ = false;
+};
 
 // General number format with at most 15 significant digits: the value is first
 // rounded to 15 significant digits; then it is written in fixed notation when

@@ -87,10 +87,16 @@ class Builder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Builder> 
   bool TooDeep_ = false;
 };
 
+// Room for the members of an answer's envelope, which every answer has: the
+// outermost object grows without moving its first members around. (Only the
+// outermost: a hostile answer of many small objects would cost as many times.)
+constexpr std::size_t kEnvelopeMembers = 8;
+
 }  // namespace
 
 Value ReadLenientObject(std::string_view Utf8) {
   Value Answer = Value::Object();
+  Answer.Reserve(kEnvelopeMembers);
   std::size_t Start = 0;
   while (Start < Utf8.size() && IsWhitespace(Utf8[Start])) ++Start;
   if (Start == Utf8.size() || Utf8[Start] != '{') return Answer;
@@ -109,6 +115,7 @@ Value ReadLenientObject(std::string_view Utf8) {
 
 Value ReadStrictObject(std::string_view Utf8) {
   Value Answer = Value::Object();
+  Answer.Reserve(kEnvelopeMembers);
   rapidjson::MemoryStream Stream(Utf8.data(), Utf8.size());
   Builder Events(Answer);
   rapidjson::Reader Parser;

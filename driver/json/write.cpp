@@ -1,4 +1,6 @@
 // Writing values in the fixed text form of request bodies.
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -92,21 +94,42 @@ void TakeScientific(const char* Begin, const char* End, Decimal& D) {
   StripTrailingZeros(D);
 }
 
-void ToDecimal15(double V, Decimal& D) {
-  // Amounts and quantities first: when V is the double nearest to N / 10^K
-  // for a whole N below 10^15, V rounds to exactly the digits of N (see below).
+// Amounts and quantities: when V is the double nearest to N / 10^K for a
+// whole N below 10^15 (and the least such K up to 4), V rounds to exactly the
+// digits of N (see ToDecimal15).
+bool TryScaled(double V, std::int64_t& N, int& K) {
   static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
-  for (int K = 0; K < 5; ++K) {
-    const double Scaled = std::round(V * kScales[K]);
-    if (!(Scaled < 1e15)) break;
+  for (K = 0; K < 5; ++K) {
+    const double Product = V * kScales[K];
+    if (!(Product < 1e15)) return false;
+#if FLT_EVAL_METHOD == 0
+    // Rounded to a whole number by adding and taking away 2^52, which is
+    // exact below 2^52 and needs no call. It rounds halves to even where
+    // std::round rounds them up, but a product ending in .5 matches no K
+    // either way: the step of N / 10^K is far coarser than V's.
+    const double Scaled = (Product + 0x1p52) - 0x1p52;
+#else
+    // Arithmetic with excess precision (the x87 unit) keeps the fraction.
+    const double Scaled = std::round(Product);
+#endif
+    if (!(Scaled < 1e15)) return false;
     if (Scaled / kScales[K] == V) {
-      const auto R =
-          std::to_chars(D.Digits, D.Digits + sizeof D.Digits, static_cast<std::int64_t>(Scaled));
-      D.Count = static_cast<int>(R.ptr - D.Digits);
-      D.Exponent = D.Count - 1 - K;
-      StripTrailingZeros(D);
-      return;
+      N = static_cast<std::int64_t>(Scaled);
+      return true;
     }
+  }
+  return false;
+}
+
+void ToDecimal15(double V, Decimal& D) {
+  std::int64_t N;
+  int K;
+  if (TryScaled(V, N, K)) {
+    const auto R = std::to_chars(D.Digits, D.Digits + sizeof D.Digits, N);
+    D.Count = static_cast<int>(R.ptr - D.Digits);
+    D.Exponent = D.Count - 1 - K;
+    StripTrailingZeros(D);
+    return;
   }
   char Buffer[48];
   // The shortest digits that read back as a normal V are V rounded to 15
@@ -123,7 +146,9 @@ void ToDecimal15(double V, Decimal& D) {
   TakeScientific(Buffer, R.ptr, D);
 }
 
-// Writes V into Out (room for 32 characters) and returns the length.
+constexpr std::size_t kNumberRoom = 48;
+
+// Writes V into Out (room for kNumberRoom characters) and returns the length.
 std::size_t FormatGeneral15Ascii(double V, char Separator, char* Out) {
   char* P = Out;
   auto Put = [&P](std::string_view S) {
@@ -140,6 +165,35 @@ std::size_t FormatGeneral15Ascii(double V, char Separator, char* Out) {
   if (V < 0) *P++ = '-';
   if (std::isinf(V)) {
     Put("INF");
+    return static_cast<std::size_t>(P - Out);
+  }
+  // N / 10^K always falls in the fixed notation (exponent -4 to 14): its
+  // digits go out as they are, with the separator K places from the right.
+  std::int64_t N;
+  int K;
+  if (TryScaled(std::fabs(V), N, K)) {
+    // N has at most 15 digits: they are moved 16 at a time (the room and
+    // the digit buffer allow it), which needs no call.
+    char Digits[32] = {};
+    const int Count = static_cast<int>(std::to_chars(Digits, Digits + 16, N).ptr - Digits);
+    int Last = Count;  // without trailing zeros of the fraction
+    while (K > 0 && Last > 1 && Digits[Last - 1] == '0' && Count - Last < K) --Last;
+    const int Whole = Count - K;
+    if (Whole <= 0) {
+      *P++ = '0';
+      *P++ = Separator;
+      for (int I = Whole; I < 0; ++I) *P++ = '0';
+      std::memcpy(P, Digits, 16);
+      P += Last;
+    } else {
+      std::memcpy(P, Digits, 16);
+      P += Whole;
+      if (Last > Whole) {
+        *P++ = Separator;
+        std::memcpy(P, Digits + Whole, 16);
+        P += Last - Whole;
+      }
+    }
     return static_cast<std::size_t>(P - Out);
   }
   Decimal D;
@@ -215,13 +269,69 @@ std::string Write(const Value& V) {
   return Out;
 }
 
+void TextWriter::Grow(std::size_t Count) {
+  // The room Out already has first (its capacity), then twice as much.
+  std::size_t Size = std::max({Size_ + Count, Out_.size() * 2, std::size_t{4096}});
+  if (Size_ + Count <= Out_.capacity()) Size = std::min(Size, Out_.capacity());
+  Out_.resize(Size);
+}
+
+// A string, quoted and escaped; plain strings (nearly all) in one copy.
+void TextWriter::Quoted(std::string_view Text) {
+  bool Plain = true;
+  std::size_t I = 0;
+  for (std::uint64_t Word; Plain && I + 8 <= Text.size(); I += 8) {
+    std::memcpy(&Word, Text.data() + I, 8);
+    Plain = !AnyEscape(Word);
+  }
+  for (; Plain && I < Text.size(); ++I)
+    Plain = kEscapes.Of[static_cast<unsigned char>(Text[I])] == 0;
+  if (Plain) {
+    char* P = Room(Text.size() + 2);
+    *P++ = '"';
+    std::memcpy(P, Text.data(), Text.size());
+    P += Text.size();
+    *P++ = '"';
+    Wrote(P);
+    return;
+  }
+  std::string Escaped;
+  WriteString(Text, Escaped);
+  std::memcpy(Room(Escaped.size()), Escaped.data(), Escaped.size());
+  Size_ += Escaped.size();
+}
+
+void TextWriter::Key(std::string_view Name) {
+  Wrote(BeforeValue(0));
+  Quoted(Name);
+  char* P = Room(1);
+  *P++ = ':';
+  Wrote(P);
+  NeedComma_ = false;
+}
+
+void TextWriter::String(std::string_view Utf8) {
+  Wrote(BeforeValue(0));
+  Quoted(Utf8);
+}
+
+void TextWriter::Number(double V) {
+  char* P = BeforeValue(kNumberRoom);
+  Wrote(P + FormatGeneral15Ascii(V, '.', P));
+}
+
+void TextWriter::Integer(std::int64_t V) {
+  char* P = BeforeValue(24);
+  Wrote(std::to_chars(P, P + 24, V).ptr);
+}
+
 std::string FormatGeneral15(double V, char Separator) {
-  char Buffer[32];
+  char Buffer[kNumberRoom];
   return std::string(Buffer, FormatGeneral15Ascii(V, Separator, Buffer));
 }
 
 std::u16string FormatGeneral15(double V, char16_t Separator) {
-  char Buffer[32];
+  char Buffer[kNumberRoom];
   const std::size_t Length = FormatGeneral15Ascii(V, '.', Buffer);
   std::u16string Out(Length, u'\0');
   for (std::size_t I = 0; I < Length; ++I) Out[I] = Buffer[I] == '.' ? Separator : Buffer[I];
