@@ -1,0 +1,141 @@
+#include "bench/context.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "bench/heap_counter.h"
+#include "bench/packages.h"
+#include "driver/json/json.h"
+#include "platform/http_transport.h"
+
+namespace bench {
+
+namespace json = driver::json;
+using harness::HostValue;
+
+namespace {
+
+// CallAsFunc's place in the language extender's table (after the destructors).
+constexpr int kCallAsFuncSlot = 15;
+
+std::string Quoted(const std::string& Text) { return json::Write(json::Value::StringUtf8(Text)); }
+
+std::string Exchange(const std::string& Url, const std::string* Body) {
+  platform::HttpRequest Request;
+  Request.Url = Url;
+  if (Body) {
+    Request.Post = true;
+    Request.Headers = {{"Content-Type", "application/json"}};
+    Request.Body = *Body;
+  }
+  const platform::HttpResponse Response = platform::HttpTransport().Send(Request);
+  if (!Response.Received || Response.Status != 200)
+    throw std::runtime_error("emulator control request failed: " + Url + " " + Response.Error);
+  return Response.Body;
+}
+
+std::vector<HostValue> ReceiptArgs(const std::u16string& Device, const HostValue& Package) {
+  return {HostValue::Str(Device), HostValue::Boolean(false), Package,           HostValue::Empty(),
+          HostValue::Empty(),     HostValue::Empty(),        HostValue::Empty()};
+}
+
+}  // namespace
+
+Context::Context(const std::string& AddinPath, const std::vector<int>& Sizes)
+    : Register_(kelvo_emulator::Options{"", 4}), Library_(AddinPath) {
+  Address_ = "127.0.0.1:" + std::to_string(Register_.Start());
+  Script("/api/1/receipt", "POST", kReceiptAnswer);
+  Script("/api/1/shift/status", "GET", kShiftStatusAnswer);
+  Script("/api/1/ofd/status", "GET", kExchangeStatusAnswer);
+
+  Object_ = std::make_unique<harness::AddinObject>(Library_, Memory_, Connection_);
+  if (!Object_->Valid()) throw std::runtime_error("the add-in gave no TMyClass object");
+  for (const int N : Sizes) {
+    Receipt& R = Receipts_[N];
+    R.Package = HostValue::Str(harness::FromUtf8(SalePackage(N)));
+    const harness::CallResult Result = ProcessCheck(N);
+    if (!Result.Routine || !Result.Ret.Bool || Result.Params[3].Int != 7)
+      throw std::runtime_error("ProcessCheck of " + std::to_string(N) +
+                               " positions failed: " + Result.Describe());
+    R.RequestBody = LastRequestBody();
+  }
+  const harness::CallResult Status = GetCurrentStatus();
+  if (!Status.Routine || !Status.Ret.Bool || Status.Params[2].Int != 12)
+    throw std::runtime_error("GetCurrentStatus failed: " + Status.Describe());
+}
+
+Context::~Context() {
+  Object_.reset();
+  Register_.Stop();
+}
+
+void Context::Script(const std::string& Path, const std::string& Method,
+                     const std::string& Answer) {
+  const std::string Fault = "{\"path\":" + Quoted(Path) + ",\"method\":" + Quoted(Method) +
+                            ",\"action\":\"answer\",\"status\":200,\"contentType\":" +
+                            Quoted("application/json; charset=utf-8") +
+                            ",\"body\":" + Quoted(Answer) + ",\"times\":0}";
+  Exchange(Url("/emulator/fault"), &Fault);
+}
+
+std::string Context::LastRequestBody() const {
+  const json::Value Log =
+      json::ReadStrictObject(Exchange(Url("/emulator/requests?last=1"), nullptr));
+  const json::Value* List = json::Find(Log, "requests");
+  if (!List || List->Elements().empty()) throw std::runtime_error("the register logged nothing");
+  return json::Find(List->Elements().back(), "body")->Text();
+}
+
+harness::CallResult Context::ProcessCheck(int Positions) {
+  return Object_->Call(u"ProcessCheck",
+                       ReceiptArgs(harness::FromUtf8(Address_), Receipts_.at(Positions).Package));
+}
+
+harness::CallResult Context::GetCurrentStatus() {
+  return Object_->Call(u"GetCurrentStatus",
+                       {HostValue::Str(harness::FromUtf8(Address_)), HostValue::Empty(),
+                        HostValue::Empty(), HostValue::Empty(), HostValue::Empty()});
+}
+
+harness::CallResult Context::ProcessCheckOffline(int Positions) {
+  return Object_->Call(u"ProcessCheck", ReceiptArgs(u"bad/addr", Receipts_.at(Positions).Package));
+}
+
+harness::CallResult Context::GetLineLength() {
+  return Object_->Call(u"GetLineLength",
+                       {HostValue::Str(harness::FromUtf8(Address_)), HostValue::Empty()});
+}
+
+std::size_t Context::ProcessCheckPeakHeap(int Positions) {
+  const v8abi::HostLong Method = Object_->FindMethod(u"ProcessCheck");
+  const v8abi::HostLong Count = Object_->GetNParams(Method);
+  const std::vector<HostValue> Args =
+      ReceiptArgs(harness::FromUtf8(Address_), Receipts_.at(Positions).Package);
+  std::vector<V8Variant> Params(v8abi::kParamArrayLength);
+  std::memset(Params.data(), 0, Params.size() * sizeof(V8Variant));
+  for (std::size_t I = 0; I < Args.size(); ++I) harness::ToVariant(Args[I], Params[I], Memory_);
+  V8Variant Ret;
+  std::memset(&Ret, 0, sizeof Ret);
+
+  // AddinObject::CallRaw reads every parameter back right after the call,
+  // which would count the host's own copies; the slot is called directly
+  // here, the way CallRaw calls it.
+  using CallAsFunc =
+      bool(V8_SLOT_CALL*)(void*, v8abi::HostLong, V8Variant*, V8Variant*, v8abi::HostLong);
+  void* Extender = static_cast<void**>(Object_->Component()) + 1;
+  const auto* Table = *static_cast<void (*const* const*)()>(Extender);
+  const auto Call = reinterpret_cast<CallAsFunc>(Table[v8abi::kDestructorSlots + kCallAsFuncSlot]);
+
+  HeapCounter::Start();
+  const bool Routine = Call(Extender, Method, &Ret, Params.data(), Count);
+  const std::size_t Peak = HeapCounter::Stop();
+
+  const bool Accepted = Ret.Type() == VTYPE_BOOL && Ret.VarEnum.bVal;
+  harness::ReleaseVariant(Ret, Memory_);
+  for (V8Variant& V : Params) harness::ReleaseVariant(V, Memory_);
+  if (!Routine || !Accepted)
+    throw std::runtime_error("ProcessCheck failed while counting the heap");
+  return Peak;
+}
+
+}  // namespace bench

@@ -1,0 +1,34 @@
+#include "bench/driver_steps.h"
+
+#include <utility>
+
+#include "driver/device_link.h"
+#include "driver/host_text.h"
+#include "driver/receipt_answer.h"
+#include "driver/receipt_request.h"
+#include "platform/codepage.h"
+
+namespace bench {
+
+namespace json = driver::json;
+
+// As ProcessCheck reads its package parameter (TMyClass::ReadTextUtf8).
+std::string PackageFromHost(const std::string& HostText) { return driver::AnsiToUtf8(HostText); }
+
+// As ProcessCheck builds the request.
+std::string RequestFromPackage(std::string PackageText) {
+  return driver::ReceiptRequestText(std::move(PackageText));
+}
+
+// As PostToApi reads the answer and ProcessCheck writes its outputs.
+int OutputsFromAnswer(const std::string& Body, const std::string& ContentType) {
+  const json::Value Answer = json::ReadStrictObject(driver::AnswerUtf8(Body, ContentType));
+  std::int32_t Code = 0;
+  std::u16string Message;
+  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, true, {Code, Message});
+  const std::string Sign = platform::WideToAnsi(Outcome.FiscalSign);
+  const std::string Site = platform::WideToAnsi(Outcome.SiteAddress);
+  return Sign.empty() || Site.empty() ? -1 : Outcome.ReceiptNumber;
+}
+
+}  // namespace bench
