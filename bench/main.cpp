@@ -80,6 +80,13 @@ void Register(Context& C, const Settings& S) {
     benchmark::RegisterBenchmark("process_check_offline", [&C, N](benchmark::State& State) {
       for (auto _ : State) benchmark::DoNotOptimize(C.ProcessCheckOffline(N));
     })->Arg(N);
+    benchmark::RegisterBenchmark("offline_then_transport", [&C, N,
+                                                            Request](benchmark::State& State) {
+      for (auto _ : State) {
+        benchmark::DoNotOptimize(C.ProcessCheckOffline(N));
+        benchmark::DoNotOptimize(platform::HttpTransport().Send(Request));
+      }
+    })->Arg(N);
     benchmark::RegisterBenchmark("process_check", [&C, N](benchmark::State& State) {
       for (auto _ : State) benchmark::DoNotOptimize(C.ProcessCheck(N));
     })->Arg(N);
