@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "driver/device_link.h"
-#include "driver/host_text.h"
 #include "driver/receipt_answer.h"
 #include "driver/receipt_request.h"
 #include "platform/codepage.h"
@@ -13,7 +12,7 @@ namespace bench {
 namespace json = driver::json;
 
 // As ProcessCheck reads its package parameter (TMyClass::ReadTextUtf8).
-std::string PackageFromHost(const std::string& HostText) { return driver::AnsiToUtf8(HostText); }
+std::string PackageFromHost(const std::string& HostText) { return platform::AnsiToUtf8(HostText); }
 
 // As ProcessCheck builds the request.
 std::string RequestFromPackage(std::string PackageText) {

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "driver/host_text.h"
 #include "driver/text.h"
 #include "platform/codepage.h"
 
@@ -11,7 +10,7 @@ std::u16string TMyClass::ReadText(const V8Variant* V) const {
 }
 
 std::string TMyClass::ReadTextUtf8(const V8Variant* V) const {
-  return driver::AnsiToUtf8(V8GetString(V));
+  return platform::AnsiToUtf8(V8GetString(V));
 }
 
 void TMyClass::WriteText(V8Variant* V, const std::u16string& Text) {

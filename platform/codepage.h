@@ -11,5 +11,8 @@ namespace platform {
 std::string WideToAnsi(std::u16string_view Text);
 // System 8-bit code page to wide text.
 std::u16string AnsiToWide(std::string_view Text);
+// System 8-bit code page to UTF-8: the UTF-8 form of AnsiToWide(Text),
+// without a wide copy of a long text.
+std::string AnsiToUtf8(std::string_view Text);
 
 }  // namespace platform

@@ -7,5 +7,6 @@ namespace platform {
 
 std::string WideToAnsi(std::u16string_view Text) { return WideToCp1251(Text); }
 std::u16string AnsiToWide(std::string_view Text) { return Cp1251ToWide(Text); }
+std::string AnsiToUtf8(std::string_view Text) { return Cp1251ToUtf8(Text); }
 
 }  // namespace platform

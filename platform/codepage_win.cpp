@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "driver/text.h"
 #include "platform/codepage.h"
 
 namespace platform {
@@ -11,6 +12,11 @@ namespace {
 
 // The system converters take int lengths; longer text goes in pieces.
 constexpr std::size_t kPiece = INT_MAX / 4;
+
+// Text on its way to UTF-8 is widened this much at a time, each piece ending
+// after a ">" (a byte that is never part of a multi-byte character in any
+// system code page), so a long package never exists as wide text in full.
+constexpr std::size_t kUtf8Piece = 32 * 1024;
 
 }  // namespace
 
@@ -47,6 +53,23 @@ std::u16string AnsiToWide(std::string_view Text) {
       MultiByteToWideChar(CP_ACP, 0, Text.data(), Count, reinterpret_cast<wchar_t*>(&Out[At]),
                           Units);
     }
+    Text.remove_prefix(Length);
+  }
+  return Out;
+}
+
+std::string AnsiToUtf8(std::string_view Text) {
+  std::string Out;
+  while (!Text.empty()) {
+    std::size_t Length = Text.size();
+    if (Length > kUtf8Piece) {
+      const std::size_t Close = Text.find('>', kUtf8Piece);
+      Length = Close == std::string_view::npos ? Text.size() : Close + 1;
+    }
+    const std::u16string Wide = AnsiToWide(Text.substr(0, Length));
+    const std::size_t At = Out.size();
+    Out.resize(At + driver::Utf8Length(Wide));
+    driver::Utf16ToUtf8(Wide, Out.data() + At);
     Text.remove_prefix(Length);
   }
   return Out;

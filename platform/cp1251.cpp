@@ -38,6 +38,41 @@ struct WholeTable {
 };
 constexpr WholeTable kWhole;
 
+// The UTF-8 form of every byte from 0x80: two bytes, or three for the
+// characters from U+0800 (punctuation, signs).
+struct Utf8Table {
+  unsigned char Length[256];
+  char Bytes[256][3];
+  constexpr Utf8Table() : Length(), Bytes() {
+    for (int B = 0; B < 256; ++B) {
+      const char16_t C = kWhole.Of[B];
+      if (C < 0x80) {
+        Length[B] = 1;
+        Bytes[B][0] = static_cast<char>(C);
+      } else if (C < 0x800) {
+        Length[B] = 2;
+        Bytes[B][0] = static_cast<char>(0xC0 | (C >> 6));
+        Bytes[B][1] = static_cast<char>(0x80 | (C & 0x3F));
+      } else {
+        Length[B] = 3;
+        Bytes[B][0] = static_cast<char>(0xE0 | (C >> 12));
+        Bytes[B][1] = static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Bytes[B][2] = static_cast<char>(0x80 | (C & 0x3F));
+      }
+    }
+  }
+};
+constexpr Utf8Table kUtf8;
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// Eight bytes at P, and whether any of them is from 0x80.
+bool IsAsciiWord(const unsigned char* P) {
+  std::uint64_t Word;
+  std::memcpy(&Word, P, 8);
+  return (Word & kHighBits) == 0;
+}
+
 // (character, byte) pairs sorted by character, for the narrowing direction.
 std::array<std::pair<char16_t, unsigned char>, 128> SortedByCharacter() {
   std::array<std::pair<char16_t, unsigned char>, 128> Pairs{};
@@ -111,6 +146,34 @@ std::u16string Cp1251ToWide(std::string_view Text) {
       continue;
     }
     for (const std::size_t End = std::min(I + kBlock / 2, N); I < End; ++I) O[I] = kWhole.Of[P[I]];
+  }
+  return Out;
+}
+
+std::string Cp1251ToUtf8(std::string_view Text) {
+  const auto* P = reinterpret_cast<const unsigned char*>(Text.data());
+  const std::size_t N = Text.size();
+  // The exact length first, so that a long text gets no spare room.
+  std::size_t Length = N;
+  std::size_t I = 0;
+  for (; I + 8 <= N; I += 8)
+    if (!IsAsciiWord(P + I))
+      for (std::size_t K = 0; K < 8; ++K) Length += kUtf8.Length[P[I + K]] - 1u;
+  for (; I < N; ++I) Length += kUtf8.Length[P[I]] - 1u;
+
+  std::string Out(Length, '\0');
+  char* O = Out.data();
+  for (I = 0; I < N;) {
+    if (I + 8 <= N && IsAsciiWord(P + I)) {
+      std::memcpy(O, P + I, 8);
+      O += 8;
+      I += 8;
+      continue;
+    }
+    for (const std::size_t End = std::min(I + 8, N); I < End; ++I) {
+      const unsigned char B = P[I];
+      for (unsigned K = 0; K < kUtf8.Length[B]; ++K) *O++ = kUtf8.Bytes[B][K];
+    }
   }
   return Out;
 }

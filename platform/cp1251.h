@@ -10,5 +10,7 @@ namespace platform {
 // Characters Windows-1251 lacks become "?".
 std::string WideToCp1251(std::u16string_view Text);
 std::u16string Cp1251ToWide(std::string_view Text);
+// Utf16ToUtf8(Cp1251ToWide(Text)) in one pass.
+std::string Cp1251ToUtf8(std::string_view Text);
 
 }  // namespace platform

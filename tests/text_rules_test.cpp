@@ -126,6 +126,20 @@ TEST(CodePage, Windows1251Table) {
   EXPECT_EQ(platform::WideToCp1251(platform::Cp1251ToWide(All)), All) << "every byte round-trips";
 }
 
+TEST(CodePage, Windows1251StraightToUtf8) {
+  EXPECT_EQ(platform::Cp1251ToUtf8("\xC0\xE0 \xB9\x88 \x98"),
+            "\xD0\x90\xD0\xB0 \xE2\x84\x96\xE2\x82\xAC \xC2\x98");
+  // Every byte, at every offset against the eight-byte steps, in runs of
+  // ASCII and of other bytes.
+  std::string All(1, '\0');
+  for (int B = 1; B < 256; ++B) All.push_back(static_cast<char>(B));
+  for (std::size_t Start = 0; Start < 9; ++Start)
+    for (const std::string& Text : {All.substr(Start), All.substr(Start, 20),
+                                    std::string(Start, 'x') + "<a b=\"\xC6\xE8\xE2\">" + All})
+      EXPECT_EQ(platform::Cp1251ToUtf8(Text), driver::Utf16ToUtf8(platform::Cp1251ToWide(Text)));
+  EXPECT_EQ(platform::Cp1251ToUtf8(""), "");
+}
+
 TEST(Utf, RoundTripAndIllFormedInput) {
   const std::u16string Text = u"Ёж € 😀 \u0000x";
   EXPECT_EQ(driver::Utf8ToUtf16(driver::Utf16ToUtf8(Text)), Text);
