@@ -216,10 +216,10 @@ std::string V8GetString(const V8Variant* V) {
     case VTYPE_PSTR: {
       const char* Text = V->VarEnum.vtRecString.pstrVal;
       if (!Text) return {};
+      // The text ends at its length or at a zero byte before it.
       const std::size_t Limit = V->VarEnum.vtRecString.strLen;
-      std::size_t Length = 0;
-      while (Length < Limit && Text[Length] != 0) ++Length;
-      return std::string(Text, Length);
+      const void* Zero = std::memchr(Text, 0, Limit);
+      return std::string(Text, Zero ? static_cast<const char*>(Zero) - Text : Limit);
     }
     case VTYPE_PWSTR: {
       const char16_t* Text = V->VarEnum.vtRecWideString.pwstrVal;

@@ -67,7 +67,6 @@ void* TrackingMemoryManager::Allocate(std::size_t Size) {
     ++Refusals_;
     return nullptr;
   }
-  Quarantined_.erase(Block);
   Live_[Block] = Size;
   ++Allocations_;
   return Block;
