@@ -54,6 +54,12 @@ block(SCOPE_FOR VARIABLES)
   set(CURL_CA_BUNDLE none CACHE STRING "" FORCE)
   set(CURL_CA_PATH none CACHE STRING "" FORCE)
 
+  # No wake-up socket pair in every multi handle: the transport never wakes
+  # a waiting poll from another thread, and each request would pay for the
+  # pair's two descriptors and five system calls. (A name lookup on the
+  # resolver thread is then checked for at short intervals instead.)
+  set(CURL_DISABLE_SOCKETPAIR ON)
+
   # Features the transport never uses.
   foreach(feature ALTSVC COOKIES CRYPTO_AUTH DOH GETOPTIONS HSTS LIBCURL_OPTION MIME NETRC NTLM
                   PROGRESS_METER)
