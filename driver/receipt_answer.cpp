@@ -24,16 +24,16 @@ void ReadRefusal(const json::Value& Answer, ErrorState Error) {
   Error.Message = Message + u" errors:" + Utf8ToUtf16(json::Write(*Errors));
 }
 
-// "data" goes through its JSON text once more, as the register's own answer
-// would; reading stops at the first value that is missing or unreadable.
+// Reading "data" stops at the first value that is missing or unreadable. (An
+// object read strictly reads back the same from its written text, so it is
+// read where it stands.)
 void ReadAcceptedData(const json::Value& Answer, ReceiptOutcome& Outcome) {
   const json::Value* Data = json::Find(Answer, "data");
   if (!Data || !Data->IsObject()) return;
-  const json::Value Copy = json::ReadStrictObject(json::Write(*Data));
-  (void)(TryRead([&] { Outcome.ReceiptNumber = json::ReadInt(json::Find(Copy, "T1042")); }) &&
-         TryRead([&] { Outcome.ShiftNumber = json::ReadInt(json::Find(Copy, "T1038")); }) &&
-         TakeText(Copy, "T1077", Outcome.FiscalSign) &&
-         TakeText(Copy, "T1060", Outcome.SiteAddress));
+  (void)(TryRead([&] { Outcome.ReceiptNumber = json::ReadInt(json::Find(*Data, "T1042")); }) &&
+         TryRead([&] { Outcome.ShiftNumber = json::ReadInt(json::Find(*Data, "T1038")); }) &&
+         TakeText(*Data, "T1077", Outcome.FiscalSign) &&
+         TakeText(*Data, "T1060", Outcome.SiteAddress));
 }
 
 }  // namespace
