@@ -86,10 +86,11 @@ bool TryShortInteger(const char* Text, std::int32_t& Value) {
 }  // namespace
 
 std::u16string AttributeText(const pugi::xml_attribute& A) { return Utf8ToUtf16(A.value()); }
-std::string_view AttributeView(const pugi::xml_attribute& A, std::deque<std::string>& Repaired) {
+std::string_view AttributeView(const pugi::xml_attribute& A,
+                               std::forward_list<std::string>& Repaired) {
   const std::string_view Text = A.value();
   if (IsWellFormedUtf8(Text)) return Text;
-  return Repaired.emplace_back(WellFormedUtf8(Text));
+  return Repaired.emplace_front(WellFormedUtf8(Text));
 }
 
 double ToAmount(const std::u16string& Text, const char* Name) {

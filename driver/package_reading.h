@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <forward_list>
 #include <string>
 #include <string_view>
 
@@ -22,7 +22,8 @@ inline bool SameName(const char* Name, const char* Expected) {
 std::u16string AttributeText(const pugi::xml_attribute& A);
 // The same text in UTF-8 (Utf16ToUtf8(AttributeText(A))): the attribute's
 // own text when it is well-formed, else a repaired copy kept in Repaired.
-std::string_view AttributeView(const pugi::xml_attribute& A, std::deque<std::string>& Repaired);
+std::string_view AttributeView(const pugi::xml_attribute& A,
+                               std::forward_list<std::string>& Repaired);
 
 // A double written with "." and no thousands separator.
 double ToAmount(const std::u16string& Text, const char* Name);

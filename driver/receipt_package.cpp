@@ -43,14 +43,15 @@ std::int32_t NumberPlusOne(std::string_view Text, const char* Name) {
 // it, only when the text held one.
 class Texts {
  public:
-  Texts(bool Check, std::deque<std::string>& Repaired) : Check_(Check), Repaired_(Repaired) {}
+  Texts(bool Check, std::forward_list<std::string>& Repaired)
+      : Check_(Check), Repaired_(Repaired) {}
   std::string_view operator()(const pugi::xml_attribute& A) const {
     return Check_ ? AttributeView(A, Repaired_) : std::string_view(A.value());
   }
 
  private:
   bool Check_;
-  std::deque<std::string>& Repaired_;
+  std::forward_list<std::string>& Repaired_;
 };
 
 void ReadAgentData(const pugi::xml_node& Node, AgentData& Data, const Texts& TextOf) {
@@ -282,7 +283,7 @@ CheckPackage::CheckPackage(std::string Utf8Text) : Text_(std::move(Utf8Text)) {
   // read once here: an attribute there that does not convert ends the method.
   if (Lists_.size() < 2) return;
   const std::vector<std::size_t> Shortest = ShortestFrom(Lists_);
-  std::deque<std::string> Discarded;
+  std::forward_list<std::string> Discarded;
   const Texts Unused(CheckTexts_, Discarded);
   for (std::size_t J = 0; J + 1 < Lists_.size(); ++J) {
     std::size_t I = 0;
@@ -296,7 +297,7 @@ CheckPackage::CheckPackage(std::string Utf8Text) : Text_(std::move(Utf8Text)) {
 
 void CheckPackage::ForEachPosition(const std::function<void(const FiscalString&)>& Visit) const {
   if (Lists_.empty()) return;
-  std::deque<std::string> Repaired;
+  std::forward_list<std::string> Repaired;
   const Texts TextOf(CheckTexts_, Repaired);
   if (Lists_.size() == 1) {
     for (const pugi::xml_node& Child : Lists_[0].children()) {

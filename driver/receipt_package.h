@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <forward_list>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -108,7 +108,7 @@ class CheckPackage {
   // Whether attribute texts need checking for UTF-8 that is not well-formed
   // (see LoadHostXml), and repaired copies of receipt-level texts that were.
   bool CheckTexts_ = false;
-  std::deque<std::string> Repaired_;
+  std::forward_list<std::string> Repaired_;
   // Every "Positions" element, in document order.
   std::vector<pugi::xml_node> Lists_;
 };

@@ -42,7 +42,7 @@ constexpr WholeTable kWhole;
 // characters from U+0800 (punctuation, signs).
 struct Utf8Table {
   unsigned char Length[256];
-  char Bytes[256][3];
+  char Bytes[256][4];  // the form, then zeros
   constexpr Utf8Table() : Length(), Bytes() {
     for (int B = 0; B < 256; ++B) {
       const char16_t C = kWhole.Of[B];
@@ -161,7 +161,9 @@ std::string Cp1251ToUtf8(std::string_view Text) {
       for (std::size_t K = 0; K < 8; ++K) Length += kUtf8.Length[P[I + K]] - 1u;
   for (; I < N; ++I) Length += kUtf8.Length[P[I]] - 1u;
 
-  std::string Out(Length, '\0');
+  // Each byte's form is copied four bytes at a time, its length apart: three
+  // bytes of room past the end take the last one's spare zeros.
+  std::string Out(Length + 3, '\0');
   char* O = Out.data();
   for (I = 0; I < N;) {
     if (I + 8 <= N && IsAsciiWord(P + I)) {
@@ -171,10 +173,11 @@ std::string Cp1251ToUtf8(std::string_view Text) {
       continue;
     }
     for (const std::size_t End = std::min(I + 8, N); I < End; ++I) {
-      const unsigned char B = P[I];
-      for (unsigned K = 0; K < kUtf8.Length[B]; ++K) *O++ = kUtf8.Bytes[B][K];
+      std::memcpy(O, kUtf8.Bytes[P[I]], 4);
+      O += kUtf8.Length[P[I]];
     }
   }
+  Out.resize(Length);
   return Out;
 }
 
