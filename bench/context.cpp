@@ -42,8 +42,12 @@ std::vector<HostValue> ReceiptArgs(const std::u16string& Device, const HostValue
 }  // namespace
 
 Context::Context(const std::string& AddinPath, const std::vector<int>& Sizes)
-    : Register_(kelvo_emulator::Options{"", 4}), Library_(AddinPath) {
+    : Register_(kelvo_emulator::Options{"", 4}), Library_(AddinPath), Memory_(0) {
   Address_ = "127.0.0.1:" + std::to_string(Register_.Start());
+  const std::u16string Device = harness::FromUtf8(Address_);
+  StatusArgs_ = {HostValue::Str(Device), HostValue::Empty(), HostValue::Empty(), HostValue::Empty(),
+                 HostValue::Empty()};
+  LineLengthArgs_ = {HostValue::Str(Device), HostValue::Empty()};
   Script("/api/1/receipt", "POST", kReceiptAnswer);
   Script("/api/1/shift/status", "GET", kShiftStatusAnswer);
   Script("/api/1/ofd/status", "GET", kExchangeStatusAnswer);
@@ -53,6 +57,8 @@ Context::Context(const std::string& AddinPath, const std::vector<int>& Sizes)
   for (const int N : Sizes) {
     Receipt& R = Receipts_[N];
     R.Package = HostValue::Str(harness::FromUtf8(SalePackage(N)));
+    R.Args = ReceiptArgs(Device, R.Package);
+    R.OfflineArgs = ReceiptArgs(u"bad/addr", R.Package);
     const harness::CallResult Result = ProcessCheck(N);
     if (!Result.Routine || !Result.Ret.Bool || Result.Params[3].Int != 7)
       throw std::runtime_error("ProcessCheck of " + std::to_string(N) +
@@ -87,30 +93,25 @@ std::string Context::LastRequestBody() const {
 }
 
 harness::CallResult Context::ProcessCheck(int Positions) {
-  return Object_->Call(u"ProcessCheck",
-                       ReceiptArgs(harness::FromUtf8(Address_), Receipts_.at(Positions).Package));
+  return Object_->Call(u"ProcessCheck", Receipts_.at(Positions).Args);
 }
 
 harness::CallResult Context::GetCurrentStatus() {
-  return Object_->Call(u"GetCurrentStatus",
-                       {HostValue::Str(harness::FromUtf8(Address_)), HostValue::Empty(),
-                        HostValue::Empty(), HostValue::Empty(), HostValue::Empty()});
+  return Object_->Call(u"GetCurrentStatus", StatusArgs_);
 }
 
 harness::CallResult Context::ProcessCheckOffline(int Positions) {
-  return Object_->Call(u"ProcessCheck", ReceiptArgs(u"bad/addr", Receipts_.at(Positions).Package));
+  return Object_->Call(u"ProcessCheck", Receipts_.at(Positions).OfflineArgs);
 }
 
 harness::CallResult Context::GetLineLength() {
-  return Object_->Call(u"GetLineLength",
-                       {HostValue::Str(harness::FromUtf8(Address_)), HostValue::Empty()});
+  return Object_->Call(u"GetLineLength", LineLengthArgs_);
 }
 
 std::size_t Context::ProcessCheckPeakHeap(int Positions) {
   const v8abi::HostLong Method = Object_->FindMethod(u"ProcessCheck");
   const v8abi::HostLong Count = Object_->GetNParams(Method);
-  const std::vector<HostValue> Args =
-      ReceiptArgs(harness::FromUtf8(Address_), Receipts_.at(Positions).Package);
+  const std::vector<HostValue>& Args = Receipts_.at(Positions).Args;
   std::vector<V8Variant> Params(v8abi::kParamArrayLength);
   std::memset(Params.data(), 0, Params.size() * sizeof(V8Variant));
   for (std::size_t I = 0; I < Args.size(); ++I) harness::ToVariant(Args[I], Params[I], Memory_);

@@ -16,6 +16,9 @@ namespace bench {
 struct Receipt {
   harness::HostValue Package;  // the package as the host passes it (Windows-1251)
   std::string RequestBody;     // the request the driver sent for it, as the register got it
+  // ProcessCheck's arguments, to the emulator and to an address the driver
+  // refuses, made once: the host has its values at hand when it calls.
+  std::vector<harness::HostValue> Args, OfflineArgs;
 };
 
 class Context {
@@ -54,6 +57,7 @@ class Context {
   harness::RecordingConnection Connection_;
   std::unique_ptr<harness::AddinObject> Object_;
   std::map<int, Receipt> Receipts_;
+  std::vector<harness::HostValue> StatusArgs_, LineLengthArgs_;
 };
 
 }  // namespace bench

@@ -206,9 +206,8 @@ CallResult AddinObject::CallRaw(HostLong MethodNum, V8Variant* Params, HostLong 
   Result.Ret = FromVariant(*RetValue);
   ReleaseVariant(*RetValue, Memory_);
   // Whatever count the call was given, the array holds at most 255 values.
-  const HostLong Readable = Params ? std::min<HostLong>(std::max<HostLong>(Count, 0),
-                                                        v8abi::kParamArrayLength)
-                                   : 0;
+  const HostLong Readable =
+      Params ? std::min<HostLong>(std::max<HostLong>(Count, 0), v8abi::kParamArrayLength) : 0;
   for (HostLong I = 0; I < Readable; ++I) {
     Result.Params.push_back(FromVariant(Params[I]));
     ReleaseVariant(Params[I], Memory_);

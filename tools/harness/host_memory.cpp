@@ -6,7 +6,6 @@
 
 namespace harness {
 namespace {
-constexpr std::size_t kQuarantineLength = 4096;
 constexpr unsigned char kFreedPattern = 0xDD;
 
 template <typename F>
@@ -24,7 +23,7 @@ void V8_SLOT_CALL TrackingMemoryManager::FreeSlot(void* Self, void** Block) {
   static_cast<HostInterface*>(Self)->Owner->FreeFromAddin(Block);
 }
 
-TrackingMemoryManager::TrackingMemoryManager() {
+TrackingMemoryManager::TrackingMemoryManager(std::size_t HeldBack) : HeldBack_(HeldBack) {
 #if defined(KELVO_ABI_WINDOWS)
   static const Slot Table[] = {nullptr, AsSlot(&AllocSlot), AsSlot(&FreeSlot)};
 #else
@@ -86,11 +85,16 @@ void TrackingMemoryManager::Free(void* Block) {
       ++UnknownFrees_;
     return;
   }
-  std::memset(Block, kFreedPattern, It->second);
+  const std::size_t Size = It->second;
   Live_.erase(It);
+  if (HeldBack_ == 0) {
+    std::free(Block);
+    return;
+  }
+  std::memset(Block, kFreedPattern, Size);
   Quarantine_.push_back(Block);
   Quarantined_[Block] = true;
-  if (Quarantine_.size() > kQuarantineLength) {
+  if (Quarantine_.size() > HeldBack_) {
     Quarantined_.erase(Quarantine_.front());
     std::free(Quarantine_.front());
     Quarantine_.pop_front();
