@@ -270,8 +270,11 @@ std::string Write(const Value& V) {
 }
 
 void TextWriter::Grow(std::size_t Count) {
-  // The room Out already has first (its capacity), then twice as much.
-  std::size_t Size = std::max({Size_ + Count, Out_.size() * 2, std::size_t{4096}});
+  // Room is opened a step at a time (resize fills it with zeros), within the
+  // capacity Out already has; past it the capacity doubles as the string
+  // grows, but only the step is filled.
+  constexpr std::size_t kStep = 1024;
+  std::size_t Size = Size_ + Count + kStep;
   if (Size_ + Count <= Out_.capacity()) Size = std::min(Size, Out_.capacity());
   Out_.resize(Size);
 }
