@@ -1,7 +1,6 @@
 #include "driver/receipt_package.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -196,7 +195,7 @@ PositionField FieldOf(const char* N) {
       break;
     default: break;
   }
-  return C.Name && std::strcmp(N, C.Name) == 0 ? C.Field : F::Other;
+  return C.Name && SameName(N, C.Name) ? C.Field : F::Other;
 }
 
 // Reads a position's attributes and parts over what P already holds. Numbers
