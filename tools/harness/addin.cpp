@@ -208,6 +208,7 @@ CallResult AddinObject::CallRaw(HostLong MethodNum, V8Variant* Params, HostLong 
   // Whatever count the call was given, the array holds at most 255 values.
   const HostLong Readable =
       Params ? std::min<HostLong>(std::max<HostLong>(Count, 0), v8abi::kParamArrayLength) : 0;
+  Result.Params.reserve(static_cast<std::size_t>(Readable));
   for (HostLong I = 0; I < Readable; ++I) {
     Result.Params.push_back(FromVariant(Params[I]));
     ReleaseVariant(Params[I], Memory_);
@@ -220,8 +221,7 @@ CallResult AddinObject::Call(const std::u16string& Method, const std::vector<Hos
   if (Num < 0) throw std::runtime_error("no such method: " + ToUtf8(Method));
   const HostLong Count = GetNParams(Num);
   if (!HasRetVal(Num)) throw std::runtime_error("not a function: " + ToUtf8(Method));
-  std::vector<V8Variant> Params(v8abi::kParamArrayLength);
-  std::memset(Params.data(), 0, Params.size() * sizeof(V8Variant));
+  std::vector<V8Variant> Params(v8abi::kParamArrayLength);  // all empty (zero)
   for (std::size_t I = 0; I < Args.size() && I < Params.size(); ++I)
     ToVariant(Args[I], Params[I], Memory_);
   V8Variant RetValue;
