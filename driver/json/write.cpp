@@ -121,6 +121,43 @@ bool TryScaled(double V, std::int64_t& N, int& K) {
   return false;
 }
 
+// Other values from 10^-5 up to 10^15 (sums of amounts, mostly): V times a
+// power of ten is rounded to a whole number of 15 digits. Below 2^53 the
+// product is off by at most half a unit in its last place, 1/16, so the
+// whole number is V rounded to 15 significant digits unless the product lies
+// about that close to a half, or to either end of the 15-digit range (where
+// a power of ten below 1, not exact, may have picked the wrong exponent):
+// those take the exact route. (Not where arithmetic has excess precision.)
+bool TryRounded15(double V, Decimal& D) {
+#if FLT_EVAL_METHOD == 0
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  if (!(V >= 1e-5 && V < 1e15)) return false;
+  int Exponent = 14;
+  if (V >= 1) {
+    while (V < kPowers[Exponent]) --Exponent;
+  } else {
+    Exponent = -1;
+    while (Exponent > -5 && V * kPowers[-Exponent] < 1) --Exponent;
+  }
+  const double Product = V * kPowers[14 - Exponent];
+  if (!(Product >= 1e14 + 1 && Product < 1e15 - 1)) return false;
+  const auto Whole = static_cast<std::int64_t>(Product);
+  const double Fraction = Product - static_cast<double>(Whole);
+  if (Fraction > 0.375 && Fraction < 0.625) return false;
+  const std::int64_t N = Whole + (Fraction > 0.5 ? 1 : 0);
+  const auto R = std::to_chars(D.Digits, D.Digits + sizeof D.Digits, N);
+  D.Count = static_cast<int>(R.ptr - D.Digits);
+  D.Exponent = Exponent;
+  StripTrailingZeros(D);
+  return D.Count <= 15;
+#else
+  (void)V;
+  (void)D;
+  return false;
+#endif
+}
+
 void ToDecimal15(double V, Decimal& D) {
   std::int64_t N;
   int K;
@@ -131,6 +168,7 @@ void ToDecimal15(double V, Decimal& D) {
     StripTrailingZeros(D);
     return;
   }
+  if (TryRounded15(V, D)) return;
   char Buffer[48];
   // The shortest digits that read back as a normal V are V rounded to 15
   // significant digits whenever there are at most 15 of them: a normal double

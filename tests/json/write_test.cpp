@@ -3,8 +3,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "driver/json/json.h"
 
@@ -122,6 +128,66 @@ TEST(Writer, Numbers) {
   EXPECT_EQ(FormatGeneral15(12.5, u','), u"12,5");
   EXPECT_EQ(FormatGeneral15(-1.5e20, u','), u"-1,5E20");
   EXPECT_EQ(FormatGeneral15(1e-5, ','), "1E-5");
+}
+
+// V rounded to 15 significant digits by printf (which is exact), in the
+// general form.
+std::string General15ByPrintf(double V) {
+  char Text[64];
+  std::snprintf(Text, sizeof Text, "%.14e", V);
+  std::string Digits;
+  const char* P = Text;
+  const bool Negative = *P == '-';
+  if (Negative) ++P;
+  for (; *P != 'e'; ++P)
+    if (*P != '.') Digits += *P;
+  const int Exponent = std::atoi(P + 1);
+  while (Digits.size() > 1 && Digits.back() == '0') Digits.pop_back();
+  std::string Out = Negative ? "-" : "";
+  if (Exponent > -5 && Exponent < 15) {
+    if (Exponent < 0) return Out + "0." + std::string(-Exponent - 1, '0') + Digits;
+    const auto Whole = static_cast<std::size_t>(Exponent) + 1;
+    if (Digits.size() <= Whole) return Out + Digits + std::string(Whole - Digits.size(), '0');
+    return Out + Digits.substr(0, Whole) + "." + Digits.substr(Whole);
+  }
+  Out += Digits.substr(0, 1);
+  if (Digits.size() > 1) Out += "." + Digits.substr(1);
+  return Out + "E" + std::to_string(Exponent);
+}
+
+TEST(Writer, NumbersAgreeWithPrintfRounding) {
+  std::mt19937_64 Random(20261210);
+  std::vector<double> Values;
+  // Receipt totals: sums of amounts in kopecks, which are seldom exact.
+  for (int I = 0; I < 20000; ++I) {
+    double Sum = 0;
+    for (int K = 0; K < 1 + I % 40; ++K) Sum += static_cast<double>(Random() % 10000000) / 100;
+    Values.push_back(Sum);
+    Values.push_back(Sum * 20 / 120);
+  }
+  // Any magnitude in and around the fixed range, and every bit pattern.
+  std::uniform_real_distribution<double> Exponent(-8, 17);
+  for (int I = 0; I < 50000; ++I) Values.push_back(std::pow(10.0, Exponent(Random)));
+  for (int I = 0; I < 20000; ++I) {
+    const std::uint64_t Bits = Random();
+    double V;
+    std::memcpy(&V, &Bits, sizeof V);
+    if (std::isfinite(V)) Values.push_back(std::fabs(V));
+  }
+  // Next to powers of ten and to halves of the fifteenth digit.
+  for (int E = -6; E <= 16; ++E) {
+    double Down = std::pow(10.0, E), Up = Down;
+    for (int K = 0; K < 4; ++K) {
+      Values.push_back(Down = std::nextafter(Down, 0));
+      Values.push_back(Up = std::nextafter(Up, 1e300));
+    }
+    for (int K = 1; K < 200; ++K)
+      Values.push_back((123456789012345.0 + K + 0.5) * std::pow(10.0, E - 14));
+  }
+  for (const double V : Values) {
+    ASSERT_EQ(FormatGeneral15(V, '.'), General15ByPrintf(V)) << std::hexfloat << V;
+    ASSERT_EQ(FormatGeneral15(-V, '.'), V == 0 ? "0" : "-" + General15ByPrintf(V));
+  }
 }
 
 TEST(Writer, Integers) {
