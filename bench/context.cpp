@@ -17,6 +17,8 @@ namespace {
 
 // CallAsFunc's place in the language extender's table (after the destructors).
 constexpr int kCallAsFuncSlot = 15;
+// ProcessCheck's first output parameter (the receipt number).
+constexpr std::size_t kReceiptOutputs = 3;
 
 std::string Quoted(const std::string& Text) { return json::Write(json::Value::StringUtf8(Text)); }
 
@@ -93,19 +95,20 @@ std::string Context::LastRequestBody() const {
 }
 
 harness::CallResult Context::ProcessCheck(int Positions) {
-  return Object_->Call(u"ProcessCheck", Receipts_.at(Positions).Args);
+  return Object_->CallReading(u"ProcessCheck", Receipts_.at(Positions).Args, kReceiptOutputs);
 }
 
 harness::CallResult Context::GetCurrentStatus() {
-  return Object_->Call(u"GetCurrentStatus", StatusArgs_);
+  return Object_->CallReading(u"GetCurrentStatus", StatusArgs_, 1);
 }
 
 harness::CallResult Context::ProcessCheckOffline(int Positions) {
-  return Object_->Call(u"ProcessCheck", Receipts_.at(Positions).OfflineArgs);
+  return Object_->CallReading(u"ProcessCheck", Receipts_.at(Positions).OfflineArgs,
+                              kReceiptOutputs);
 }
 
 harness::CallResult Context::GetLineLength() {
-  return Object_->Call(u"GetLineLength", LineLengthArgs_);
+  return Object_->CallReading(u"GetLineLength", LineLengthArgs_, 1);
 }
 
 std::size_t Context::ProcessCheckPeakHeap(int Positions) {

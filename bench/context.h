@@ -32,6 +32,8 @@ class Context {
   std::string Url(const std::string& Path) const { return "http://" + Address_ + Path; }
   const Receipt& ReceiptOf(int Positions) const { return Receipts_.at(Positions); }
 
+  // The calls, each as the platform makes it (AddinObject::CallReading: the
+  // outputs read back, every block freed).
   harness::CallResult ProcessCheck(int Positions);
   harness::CallResult GetCurrentStatus();
   // A method that sends nothing (GetLineLength): the host interface alone.

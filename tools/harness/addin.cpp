@@ -233,4 +233,29 @@ CallResult AddinObject::Call(const std::u16string& Method, const std::vector<Hos
   return Result;
 }
 
+CallResult AddinObject::CallReading(const std::u16string& Method,
+                                    const std::vector<HostValue>& Args, std::size_t FirstRead) {
+  const HostLong Num = FindMethod(Method);
+  if (Num < 0) throw std::runtime_error("no such method: " + ToUtf8(Method));
+  const HostLong Count = GetNParams(Num);
+  if (!HasRetVal(Num)) throw std::runtime_error("not a function: " + ToUtf8(Method));
+  std::vector<V8Variant> Params(v8abi::kParamArrayLength);  // all empty (zero)
+  for (std::size_t I = 0; I < Args.size() && I < Params.size(); ++I)
+    ToVariant(Args[I], Params[I], Memory_);
+  V8Variant RetValue;
+  std::memset(&RetValue, 0, sizeof RetValue);
+  CallResult Result;
+  Result.Routine =
+      CallSlot<bool>(LanguageExtender(), kCallAsFunc, Num, &RetValue, Params.data(), Count);
+  Result.Ret = FromVariant(RetValue);
+  ReleaseVariant(RetValue, Memory_);
+  Result.Params.resize(static_cast<std::size_t>(std::max<HostLong>(Count, 0)));
+  for (std::size_t I = FirstRead; I < Result.Params.size(); ++I)
+    Result.Params[I] = FromVariant(Params[I]);
+  // Values the call left empty hold no block.
+  for (V8Variant& V : Params)
+    if (V.Type() != VTYPE_EMPTY) ReleaseVariant(V, Memory_);
+  return Result;
+}
+
 }  // namespace harness

@@ -89,6 +89,12 @@ class AddinObject {
   // parameter array holding Args (the rest empty), CallAsFunc with the
   // method's parameter count; then reads and frees every value.
   CallResult Call(const std::u16string& Method, const std::vector<HostValue>& Args);
+  // As Call, but only the return value and the parameters from FirstRead on
+  // are read back (Params holds empty values before it); every value is
+  // released. The host's side of a call without the tests' decoding of every
+  // parameter, for the benchmarks.
+  CallResult CallReading(const std::u16string& Method, const std::vector<HostValue>& Args,
+                         std::size_t FirstRead);
   // The same with a caller-built array, for tests of odd host input. The
   // values are read and released afterwards.
   CallResult CallRaw(v8abi::HostLong MethodNum, V8Variant* Params, v8abi::HostLong Count,
