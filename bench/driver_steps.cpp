@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "driver/device_link.h"
 #include "driver/receipt_answer.h"
 #include "driver/receipt_request.h"
+#include "platform/charset.h"
 #include "platform/codepage.h"
 
 namespace bench {
@@ -21,7 +21,7 @@ std::string RequestFromPackage(std::string PackageText) {
 
 // As PostToApi reads the answer and ProcessCheck writes its outputs.
 int OutputsFromAnswer(const std::string& Body, const std::string& ContentType) {
-  const json::Value Answer = json::ReadStrictObject(driver::AnswerUtf8(Body, ContentType));
+  const json::Value Answer = json::ReadStrictObject(platform::DecodeBodyUtf8(Body, ContentType));
   std::int32_t Code = 0;
   std::u16string Message;
   const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, true, {Code, Message});

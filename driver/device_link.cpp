@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "driver/device_address.h"
-#include "driver/device_link.h"
 #include "driver/device_timeouts.h"
 #include "driver/my_class.h"
 #include "driver/text.h"
@@ -50,28 +49,11 @@ Exchange Send(const std::u16string& Address, std::string_view Path, std::string*
     return Result;
   }
   Result.Received = true;
-  Result.AnswerUtf8 = driver::AnswerUtf8(Response.Body, Response.ContentType);
+  Result.AnswerUtf8 = platform::DecodeBodyUtf8(Response.Body, Response.ContentType);
   return Result;
 }
 
-bool IsAscii(std::string_view Text) {
-  unsigned char Any = 0;
-  for (const char C : Text) Any |= static_cast<unsigned char>(C);
-  return Any < 0x80;
-}
-
 }  // namespace
-
-namespace driver {
-
-std::string AnswerUtf8(std::string_view Body, std::string_view ContentType) {
-  // Every charset an answer may name reads ASCII as itself, and most answers
-  // are nothing else: those need no decoding.
-  if (IsAscii(Body)) return std::string(Body);
-  return Utf16ToUtf8(platform::DecodeBody(Body, ContentType));
-}
-
-}  // namespace driver
 
 json::Value TMyClass::GetFromApi(std::string_view Path) {
   const Exchange E = Send(IpAddress, Path, nullptr);

@@ -88,19 +88,46 @@ std::u16string FromLatin1(std::string_view Body) {
   return Out;
 }
 
+enum class Charset { Utf8, Windows1251, Koi8r, Latin1 };
+
+Charset CharsetNamedIn(std::string_view ContentType) {
+  const std::string_view Name = CharsetOf(ContentType);
+  const auto Is = [Name](std::initializer_list<std::string_view> Names) {
+    for (const std::string_view Known : Names)
+      if (SameName(Name, Known)) return true;
+    return false;
+  };
+  if (Is({"windows-1251", "cp1251"})) return Charset::Windows1251;
+  if (Is({"koi8-r"})) return Charset::Koi8r;
+  if (Is({"us-ascii", "iso-8859-1", "latin1"})) return Charset::Latin1;
+  return Charset::Utf8;
+}
+
+bool IsAscii(std::string_view Text) {
+  unsigned char Any = 0;
+  for (const char C : Text) Any |= static_cast<unsigned char>(C);
+  return Any < 0x80;
+}
+
 }  // namespace
 
 std::u16string DecodeBody(std::string_view Body, std::string_view ContentType) {
-  const std::string_view Charset = CharsetOf(ContentType);
-  const auto Is = [Charset](std::initializer_list<std::string_view> Names) {
-    for (const std::string_view Name : Names)
-      if (SameName(Charset, Name)) return true;
-    return false;
-  };
-  if (Is({"windows-1251", "cp1251"})) return Cp1251ToWide(Body);
-  if (Is({"koi8-r"})) return FromHighHalf(Body, kKoi8rHighHalf);
-  if (Is({"us-ascii", "iso-8859-1", "latin1"})) return FromLatin1(Body);
+  switch (CharsetNamedIn(ContentType)) {
+    case Charset::Windows1251: return Cp1251ToWide(Body);
+    case Charset::Koi8r: return FromHighHalf(Body, kKoi8rHighHalf);
+    case Charset::Latin1: return FromLatin1(Body);
+    case Charset::Utf8: break;
+  }
   return driver::Utf8ToUtf16(Body);
+}
+
+std::string DecodeBodyUtf8(std::string_view Body, std::string_view ContentType) {
+  if (IsAscii(Body)) return std::string(Body);
+  switch (CharsetNamedIn(ContentType)) {
+    case Charset::Windows1251: return Cp1251ToUtf8(Body);
+    case Charset::Utf8: return driver::WellFormedUtf8(Body);
+    default: return driver::Utf16ToUtf8(DecodeBody(Body, ContentType));
+  }
 }
 
 }  // namespace platform

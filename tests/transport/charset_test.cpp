@@ -1,5 +1,7 @@
 #include "platform/charset.h"
 
+#include "driver/text.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,7 +45,10 @@ TEST(DecodeBody, FollowsTheDeclaredCharset) {
   for (const DecodeCase& C : Cases) {
     SCOPED_TRACE(C.ContentType);
     EXPECT_EQ(platform::DecodeBody(C.Body, C.ContentType), C.Expected);
+    EXPECT_EQ(platform::DecodeBodyUtf8(C.Body, C.ContentType), driver::Utf16ToUtf8(C.Expected));
   }
+  EXPECT_EQ(platform::DecodeBodyUtf8("{\"ok\":true}", "text/plain; charset=koi8-r"),
+            "{\"ok\":true}");
 }
 
 TEST(DecodeBody, KeepsZeroBytes) {
