@@ -7,6 +7,7 @@
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
 #include "driver/request_fields.h"
+#include "driver/text.h"
 #include "v8napi/text_rules.h"
 
 namespace driver {
@@ -19,17 +20,18 @@ constexpr char kBaseNumber[] = "\xD0\xA1orrectionBaseNumber";
 void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    const std::u16string Text = AttributeText(A);
+    const char* Text = A.value();
+    const auto NonEmpty = [&] { return Utf8ToUtf16(ToNonEmptyText(std::string_view(Text), N)); };
     if (SameName(N, kBaseDate)) {
-      P.CorrectionBaseDate = Text;
+      P.CorrectionBaseDate = AttributeText(A);
     } else if (SameName(N, kBaseNumber)) {
-      P.CorrectionBaseNumber = Text;
+      P.CorrectionBaseNumber = AttributeText(A);
     } else if (SameName(N, "CashierName")) {
-      P.CashierName = ToNonEmptyText(Text, N);
+      P.CashierName = NonEmpty();
     } else if (SameName(N, "CashierVATIN")) {
-      P.CashierVATIN = ToNonEmptyText(Text, N);
+      P.CashierVATIN = NonEmpty();
     } else if (SameName(N, "AdditionalAttribute")) {
-      P.AdditionalAttribute = ToNonEmptyText(Text, N);
+      P.AdditionalAttribute = NonEmpty();
     } else if (SameName(N, "CorrectionType")) {
       P.CorrectionType = ToInteger(Text, N);
     } else if (SameName(N, "TaxVariant")) {
@@ -61,7 +63,7 @@ void ReadPayments(const pugi::xml_node& Node, CorrectionPackage& P) {
                      : SameName(N, "Credit")            ? &P.Credit
                      : SameName(N, "CashProvision")     ? &P.CashProvision
                                                         : nullptr;
-    if (Amount) *Amount = ToAmount(AttributeText(A), N);
+    if (Amount) *Amount = ToAmount(A.value(), N);
   }
 }
 

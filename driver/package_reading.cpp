@@ -15,9 +15,6 @@ namespace {
 [[noreturn]] void Refuse(const char* What, const char* Name, std::string_view Utf8) {
   throw BadInput(std::string(What) + " \"" + Name + "\": \"" + WellFormedUtf8(Utf8) + "\"");
 }
-[[noreturn]] void Refuse(const char* What, const char* Name, const std::u16string& Text) {
-  Refuse(What, Name, Utf16ToUtf8(Text));
-}
 
 // Numbers and whole numbers are ASCII: a UTF-8 text is widened byte by byte
 // for the text rules, which stop at the first byte that is not ASCII just as
@@ -91,23 +88,6 @@ std::string_view AttributeView(const pugi::xml_attribute& A,
   const std::string_view Text = A.value();
   if (IsWellFormedUtf8(Text)) return Text;
   return Repaired.emplace_front(WellFormedUtf8(Text));
-}
-
-double ToAmount(const std::u16string& Text, const char* Name) {
-  double Value = 0;
-  if (!v8text::TryParseDouble(Text, u'.', Value)) Refuse("not an amount", Name, Text);
-  return Value;
-}
-
-std::int32_t ToInteger(const std::u16string& Text, const char* Name) {
-  std::int32_t Value = 0;
-  if (!v8text::TryParseDecimalInt32(Text, Value)) Refuse("not an integer", Name, Text);
-  return Value;
-}
-
-std::u16string ToNonEmptyText(std::u16string Text, const char* Name) {
-  if (Text.empty()) Refuse("empty", Name, Text);
-  return Text;
 }
 
 double ToAmount(std::string_view Text, const char* Name) {

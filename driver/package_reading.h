@@ -25,19 +25,14 @@ std::u16string AttributeText(const pugi::xml_attribute& A);
 std::string_view AttributeView(const pugi::xml_attribute& A,
                                std::forward_list<std::string>& Repaired);
 
-// A double written with "." and no thousands separator.
-double ToAmount(const std::u16string& Text, const char* Name);
-// A whole number: decimal digits with an optional sign.
-std::int32_t ToInteger(const std::u16string& Text, const char* Name);
-// A text that must not be empty.
-std::u16string ToNonEmptyText(std::u16string Text, const char* Name);
-
-// The same for UTF-8 texts, with the same outcomes; also for an attribute's
-// value as it stands (zero-terminated).
+// A double written with "." and no thousands separator; also for an
+// attribute's value as it stands (zero-terminated).
 double ToAmount(std::string_view Text, const char* Name);
-std::int32_t ToInteger(std::string_view Text, const char* Name);
 double ToAmount(const char* Text, const char* Name);
+// A whole number: decimal digits with an optional sign.
+std::int32_t ToInteger(std::string_view Text, const char* Name);
 std::int32_t ToInteger(const char* Text, const char* Name);
+// A text that must not be empty.
 std::string_view ToNonEmptyText(std::string_view Text, const char* Name);
 
 }  // namespace driver
