@@ -4,89 +4,31 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace driver {
 namespace {
 
 // Runs of plain ASCII are the bulk of every text the driver handles (XML
-// markup, JSON, numbers). They are checked and copied sixteen code units at a
-// time: with SSE2 where the target has it (every x86-64), else a word at a
-// time.
-constexpr std::size_t kBlock = 16;
+// markup, JSON, numbers): they are checked and copied a word (eight bytes) at
+// a time.
 constexpr std::uint64_t kHighBits8 = 0x8080808080808080u;
 constexpr std::uint64_t kHighBits16 = 0xFF80FF80FF80FF80u;
 
-#if defined(__SSE2__)
-__m128i Load(const void* P) { return _mm_loadu_si128(static_cast<const __m128i*>(P)); }
-#endif
-
-bool IsAsciiBlock(const unsigned char* P) {
-#if defined(__SSE2__)
-  return _mm_movemask_epi8(Load(P)) == 0;
-#else
-  std::uint64_t A, B;
-  std::memcpy(&A, P, 8);
-  std::memcpy(&B, P + 8, 8);
-  return ((A | B) & kHighBits8) == 0;
-#endif
+bool IsAsciiWord(const unsigned char* P) {
+  std::uint64_t W;
+  std::memcpy(&W, P, 8);
+  return (W & kHighBits8) == 0;
 }
 
-bool IsAsciiBlock(const char16_t* P) {
-#if defined(__SSE2__)
-  const __m128i High =
-      _mm_and_si128(_mm_or_si128(Load(P), Load(P + 8)), _mm_set1_epi16(static_cast<short>(0xFF80)));
-  return _mm_movemask_epi8(_mm_cmpeq_epi16(High, _mm_setzero_si128())) == 0xFFFF;
-#else
-  std::uint64_t W[4];
-  std::memcpy(W, P, sizeof W);
-  return ((W[0] | W[1] | W[2] | W[3]) & kHighBits16) == 0;
-#endif
-}
-
-bool IsBelow0800Block(const char16_t* P) {
-#if defined(__SSE2__)
-  const __m128i High =
-      _mm_and_si128(_mm_or_si128(Load(P), Load(P + 8)), _mm_set1_epi16(static_cast<short>(0xF800)));
-  return _mm_movemask_epi8(_mm_cmpeq_epi16(High, _mm_setzero_si128())) == 0xFFFF;
-#else
-  std::uint64_t W[4];
-  std::memcpy(W, P, sizeof W);
-  return ((W[0] | W[1] | W[2] | W[3]) & 0xF800F800F800F800u) == 0;
-#endif
-}
-
-bool IsAsciiHalfBlock(const char16_t* P) {
-  std::uint64_t W[2];
-  std::memcpy(W, P, sizeof W);
-  return ((W[0] | W[1]) & kHighBits16) == 0;
-}
-
-// Copies a block that IsAsciiBlock accepted.
-void NarrowAsciiBlock(const char16_t* P, char* Out) {
-#if defined(__SSE2__)
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(Out), _mm_packus_epi16(Load(P), Load(P + 8)));
-#else
-  for (std::size_t K = 0; K < kBlock; ++K) Out[K] = static_cast<char>(P[K]);
-#endif
-}
-
-void WidenAsciiBlock(const unsigned char* P, char16_t* Out) {
-#if defined(__SSE2__)
-  const __m128i Bytes = Load(P);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(Out), _mm_unpacklo_epi8(Bytes, _mm_setzero_si128()));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + 8),
-                   _mm_unpackhi_epi8(Bytes, _mm_setzero_si128()));
-#else
-  for (std::size_t K = 0; K < kBlock; ++K) Out[K] = P[K];
-#endif
+// Four UTF-16 code units.
+bool IsAsciiWord(const char16_t* P) {
+  std::uint64_t W;
+  std::memcpy(&W, P, 8);
+  return (W & kHighBits16) == 0;
 }
 
 std::size_t AsciiRun(const unsigned char* P, std::size_t N) {
   std::size_t I = 0;
-  while (I + kBlock <= N && IsAsciiBlock(P + I)) I += kBlock;
+  while (I + 8 <= N && IsAsciiWord(P + I)) I += 8;
   while (I < N && P[I] < 0x80) ++I;
   return I;
 }
@@ -128,40 +70,22 @@ std::size_t Utf8Length(std::u16string_view Text) {
   const char16_t* P = Text.data();
   const std::size_t N = Text.size();
   std::size_t Length = 0;
-  for (std::size_t I = 0; I < N;) {
-    if (I + kBlock <= N && IsAsciiBlock(P + I)) {
-      Length += kBlock;
-      I += kBlock;
+  for (std::size_t I = 0; I < N; ++I) {
+    if (I + 4 <= N && IsAsciiWord(P + I)) {
+      Length += 4;
+      I += 3;
       continue;
     }
-    // Without surrogates a block counts without a branch per code unit:
-    // one byte each, one more from U+0080, one more from U+0800.
-    if (I + kBlock <= N) {
-      std::size_t Extra = 0;
-      bool Surrogates = false;
-      for (std::size_t K = 0; K < kBlock; ++K) {
-        const char16_t C = P[I + K];
-        Extra += (C >= 0x80) + (C >= 0x800);
-        Surrogates |= (C & 0xF800) == 0xD800;
-      }
-      if (!Surrogates) {
-        Length += kBlock + Extra;
-        I += kBlock;
-        continue;
-      }
-    }
-    for (const std::size_t End = std::min(I + kBlock, N); I < End; ++I) {
-      const char32_t C = P[I];
-      if (C < 0x80) {
-        ++Length;
-      } else if (C < 0x800) {
-        Length += 2;
-      } else if (IsHighSurrogate(C) && I + 1 < N && IsLowSurrogate(P[I + 1])) {
-        Length += 4;
-        ++I;
-      } else {
-        Length += 3;  // a lone surrogate becomes U+FFFD, three bytes as well
-      }
+    const char32_t C = P[I];
+    if (C < 0x80) {
+      ++Length;
+    } else if (C < 0x800) {
+      Length += 2;
+    } else if (IsHighSurrogate(C) && I + 1 < N && IsLowSurrogate(P[I + 1])) {
+      Length += 4;
+      ++I;
+    } else {
+      Length += 3;  // a lone surrogate becomes U+FFFD, three bytes as well
     }
   }
   return Length;
@@ -171,61 +95,36 @@ std::size_t Utf16ToUtf8(std::u16string_view Text, char* Out) {
   const char16_t* P = Text.data();
   const std::size_t N = Text.size();
   char* O = Out;
-  for (std::size_t I = 0; I < N;) {
-    if (I + kBlock <= N && IsAsciiBlock(P + I)) {
-      NarrowAsciiBlock(P + I, O);
-      O += kBlock;
-      I += kBlock;
+  for (std::size_t I = 0; I < N; ++I) {
+    if (I + 4 <= N && IsAsciiWord(P + I)) {
+      for (std::size_t K = 0; K < 4; ++K) O[K] = static_cast<char>(P[I + K]);
+      O += 4;
+      I += 3;
       continue;
     }
-    // Letters of the alphabets below U+0800 (Cyrillic among them) mixed with
-    // ASCII: each code unit writes two bytes and keeps one or both, without a
-    // branch. The second byte of an ASCII unit lands where the next code
-    // unit's output goes, so a block that ends the text is left out.
-    if (I + kBlock < N && IsBelow0800Block(P + I)) {
-      for (std::size_t Half = 0; Half < kBlock; Half += kBlock / 2) {
-        const char16_t* H = P + I + Half;
-        if (IsAsciiHalfBlock(H)) {
-          for (std::size_t K = 0; K < kBlock / 2; ++K) O[K] = static_cast<char>(H[K]);
-          O += kBlock / 2;
-          continue;
-        }
-        for (std::size_t K = 0; K < kBlock / 2; ++K) {
-          const char16_t C = H[K];
-          const bool Two = C >= 0x80;
-          O[0] = static_cast<char>(Two ? 0xC0 | (C >> 6) : C);
-          O[1] = static_cast<char>(0x80 | (C & 0x3F));
-          O += 1 + Two;
-        }
-      }
-      I += kBlock;
+    char32_t C = P[I];
+    if (C < 0x80) {
+      *O++ = static_cast<char>(C);
       continue;
     }
-    for (const std::size_t End = std::min(I + kBlock, N); I < End; ++I) {
-      char32_t C = P[I];
-      if (C < 0x80) {
-        *O++ = static_cast<char>(C);
-        continue;
-      }
-      if (IsHighSurrogate(C) && I + 1 < N && IsLowSurrogate(P[I + 1])) {
-        C = 0x10000 + ((C - 0xD800) << 10) + (P[I + 1] - 0xDC00);
-        ++I;
-      } else if (C >= 0xD800 && C <= 0xDFFF) {
-        C = 0xFFFD;
-      }
-      if (C < 0x800) {
-        *O++ = static_cast<char>(0xC0 | (C >> 6));
-        *O++ = static_cast<char>(0x80 | (C & 0x3F));
-      } else if (C < 0x10000) {
-        *O++ = static_cast<char>(0xE0 | (C >> 12));
-        *O++ = static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        *O++ = static_cast<char>(0x80 | (C & 0x3F));
-      } else {
-        *O++ = static_cast<char>(0xF0 | (C >> 18));
-        *O++ = static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-        *O++ = static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        *O++ = static_cast<char>(0x80 | (C & 0x3F));
-      }
+    if (IsHighSurrogate(C) && I + 1 < N && IsLowSurrogate(P[I + 1])) {
+      C = 0x10000 + ((C - 0xD800) << 10) + (P[I + 1] - 0xDC00);
+      ++I;
+    } else if (C >= 0xD800 && C <= 0xDFFF) {
+      C = 0xFFFD;
+    }
+    if (C < 0x800) {
+      *O++ = static_cast<char>(0xC0 | (C >> 6));
+      *O++ = static_cast<char>(0x80 | (C & 0x3F));
+    } else if (C < 0x10000) {
+      *O++ = static_cast<char>(0xE0 | (C >> 12));
+      *O++ = static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+      *O++ = static_cast<char>(0x80 | (C & 0x3F));
+    } else {
+      *O++ = static_cast<char>(0xF0 | (C >> 18));
+      *O++ = static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+      *O++ = static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+      *O++ = static_cast<char>(0x80 | (C & 0x3F));
     }
   }
   return static_cast<std::size_t>(O - Out);
@@ -244,26 +143,24 @@ std::u16string Utf8ToUtf16(std::string_view Text) {
   const std::size_t N = Text.size();
   char16_t* O = Out.data();
   for (std::size_t I = 0; I < N;) {
-    if (I + kBlock <= N && IsAsciiBlock(P + I)) {
-      WidenAsciiBlock(P + I, O);
-      O += kBlock;
-      I += kBlock;
+    if (I + 8 <= N && IsAsciiWord(P + I)) {
+      for (std::size_t K = 0; K < 8; ++K) O[K] = P[I + K];
+      O += 8;
+      I += 8;
       continue;
     }
-    for (const std::size_t End = std::min(I + kBlock, N); I < End;) {
-      if (P[I] < 0x80) {
-        *O++ = P[I++];
-        continue;
-      }
-      const Sequence S = ReadSequence(P + I, N - I);
-      I += S.Length;
-      if (S.Code >= 0x10000) {
-        const char32_t C = S.Code - 0x10000;
-        *O++ = static_cast<char16_t>(0xD800 + (C >> 10));
-        *O++ = static_cast<char16_t>(0xDC00 + (C & 0x3FF));
-      } else {
-        *O++ = static_cast<char16_t>(S.Code);
-      }
+    if (P[I] < 0x80) {
+      *O++ = P[I++];
+      continue;
+    }
+    const Sequence S = ReadSequence(P + I, N - I);
+    I += S.Length;
+    if (S.Code >= 0x10000) {
+      const char32_t C = S.Code - 0x10000;
+      *O++ = static_cast<char16_t>(0xD800 + (C >> 10));
+      *O++ = static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+    } else {
+      *O++ = static_cast<char16_t>(S.Code);
     }
   }
   Out.resize(static_cast<std::size_t>(O - Out.data()));
