@@ -216,44 +216,42 @@ CallResult AddinObject::CallRaw(HostLong MethodNum, V8Variant* Params, HostLong 
   return Result;
 }
 
+AddinObject::PreparedCall AddinObject::Prepare(const std::u16string& Method,
+                                               const std::vector<HostValue>& Args) {
+  PreparedCall P;
+  P.Num = FindMethod(Method);
+  if (P.Num < 0) throw std::runtime_error("no such method: " + ToUtf8(Method));
+  P.Count = GetNParams(P.Num);
+  if (!HasRetVal(P.Num)) throw std::runtime_error("not a function: " + ToUtf8(Method));
+  P.Params.resize(v8abi::kParamArrayLength);  // all empty (zero)
+  for (std::size_t I = 0; I < Args.size() && I < P.Params.size(); ++I)
+    ToVariant(Args[I], P.Params[I], Memory_);
+  std::memset(&P.RetValue, 0, sizeof P.RetValue);
+  return P;
+}
+
 CallResult AddinObject::Call(const std::u16string& Method, const std::vector<HostValue>& Args) {
-  const HostLong Num = FindMethod(Method);
-  if (Num < 0) throw std::runtime_error("no such method: " + ToUtf8(Method));
-  const HostLong Count = GetNParams(Num);
-  if (!HasRetVal(Num)) throw std::runtime_error("not a function: " + ToUtf8(Method));
-  std::vector<V8Variant> Params(v8abi::kParamArrayLength);  // all empty (zero)
-  for (std::size_t I = 0; I < Args.size() && I < Params.size(); ++I)
-    ToVariant(Args[I], Params[I], Memory_);
-  V8Variant RetValue;
-  std::memset(&RetValue, 0, sizeof RetValue);
-  CallResult Result = CallRaw(Num, Params.data(), Count, &RetValue);
+  PreparedCall P = Prepare(Method, Args);
+  CallResult Result = CallRaw(P.Num, P.Params.data(), P.Count, &P.RetValue);
   // Arguments beyond the method's count are still the host's to release.
-  for (std::size_t I = static_cast<std::size_t>(Count); I < Params.size(); ++I)
-    ReleaseVariant(Params[I], Memory_);
+  for (std::size_t I = static_cast<std::size_t>(P.Count); I < P.Params.size(); ++I)
+    ReleaseVariant(P.Params[I], Memory_);
   return Result;
 }
 
 CallResult AddinObject::CallReading(const std::u16string& Method,
                                     const std::vector<HostValue>& Args, std::size_t FirstRead) {
-  const HostLong Num = FindMethod(Method);
-  if (Num < 0) throw std::runtime_error("no such method: " + ToUtf8(Method));
-  const HostLong Count = GetNParams(Num);
-  if (!HasRetVal(Num)) throw std::runtime_error("not a function: " + ToUtf8(Method));
-  std::vector<V8Variant> Params(v8abi::kParamArrayLength);  // all empty (zero)
-  for (std::size_t I = 0; I < Args.size() && I < Params.size(); ++I)
-    ToVariant(Args[I], Params[I], Memory_);
-  V8Variant RetValue;
-  std::memset(&RetValue, 0, sizeof RetValue);
+  PreparedCall P = Prepare(Method, Args);
   CallResult Result;
   Result.Routine =
-      CallSlot<bool>(LanguageExtender(), kCallAsFunc, Num, &RetValue, Params.data(), Count);
-  Result.Ret = FromVariant(RetValue);
-  ReleaseVariant(RetValue, Memory_);
-  Result.Params.resize(static_cast<std::size_t>(std::max<HostLong>(Count, 0)));
+      CallSlot<bool>(LanguageExtender(), kCallAsFunc, P.Num, &P.RetValue, P.Params.data(), P.Count);
+  Result.Ret = FromVariant(P.RetValue);
+  ReleaseVariant(P.RetValue, Memory_);
+  Result.Params.resize(static_cast<std::size_t>(std::max<HostLong>(P.Count, 0)));
   for (std::size_t I = FirstRead; I < Result.Params.size(); ++I)
-    Result.Params[I] = FromVariant(Params[I]);
+    Result.Params[I] = FromVariant(P.Params[I]);
   // Values the call left empty hold no block.
-  for (V8Variant& V : Params)
+  for (V8Variant& V : P.Params)
     if (V.Type() != VTYPE_EMPTY) ReleaseVariant(V, Memory_);
   return Result;
 }

@@ -102,6 +102,17 @@ class AddinObject {
   bool CallAsProc(v8abi::HostLong Num, V8Variant* Params, v8abi::HostLong Count);
 
  private:
+  // A function's number and parameter count (FindMethod, GetNParams,
+  // HasRetVal) and a 255-element parameter array holding the arguments (the
+  // rest empty), as the platform prepares a call.
+  struct PreparedCall {
+    v8abi::HostLong Num = -1;
+    v8abi::HostLong Count = 0;
+    std::vector<V8Variant> Params;
+    V8Variant RetValue;
+  };
+  PreparedCall Prepare(const std::u16string& Method, const std::vector<HostValue>& Args);
+
   void* InitDone() const { return Component_; }
   void* LanguageExtender() const { return static_cast<void**>(Component_) + 1; }
   void* Locale() const { return static_cast<void**>(Component_) + 2; }
