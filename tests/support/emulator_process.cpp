@@ -5,6 +5,7 @@
 
 #include "driver/text.h"
 #include "platform/http_transport.h"
+#include "transport/sockets.h"
 
 namespace testing_support {
 
@@ -50,6 +51,17 @@ void EmulatorProcess::Reset() const {
   // The start state, no faults, an empty request log.
   const EmulatorAnswer A = Post("/emulator/reset", "{}");
   if (!A.Received || A.Status != 200) throw std::runtime_error("emulator reset failed: " + A.Body);
+}
+
+std::string ClosedLoopbackAddress() {
+  namespace sockets = transport_test::sockets;
+  // Bind a port, then let it go: nothing listens there afterwards.
+  std::string Host;
+  unsigned Port = 0;
+  const sockets::Handle S = sockets::Bind(transport_test::Family::V4, false, Host, Port);
+  if (S == sockets::kNone) throw std::runtime_error("no free loopback port");
+  sockets::Close(S);
+  return Host + ":" + std::to_string(Port);
 }
 
 }  // namespace testing_support

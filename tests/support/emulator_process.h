@@ -46,8 +46,7 @@ class EmulatorProcess {
   std::string Address_;
 };
 
-// "127.0.0.1:PORT" of a loopback port with nothing listening on it. One
-// implementation per OS (emulator_process_posix.cpp, _win.cpp).
+// "127.0.0.1:PORT" of a loopback port with nothing listening on it.
 std::string ClosedLoopbackAddress();
 
 }  // namespace testing_support

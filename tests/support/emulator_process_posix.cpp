@@ -1,10 +1,7 @@
-// The POSIX parts of the test support: starting the test program's own
-// emulator, and a loopback port nobody listens on.
-#include <arpa/inet.h>
-#include <netinet/in.h>
+// The POSIX part of the test support: starting the test program's own
+// emulator.
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,19 +60,6 @@ void EmulatorProcess::Stop() {
       waitpid(Pid_, &Status, 0);
     }
   }
-}
-
-std::string ClosedLoopbackAddress() {
-  // Bind a port, then let it go: nothing listens there afterwards.
-  const int Socket = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in Address{};
-  Address.sin_family = AF_INET;
-  Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address);
-  socklen_t Length = sizeof Address;
-  getsockname(Socket, reinterpret_cast<sockaddr*>(&Address), &Length);
-  close(Socket);
-  return "127.0.0.1:" + std::to_string(ntohs(Address.sin_port));
 }
 
 }  // namespace testing_support

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "sockets.h"
+#include "sockets_address.h"
 
 namespace transport_test::sockets {
 
@@ -12,29 +13,15 @@ Handle Bind(Family F, bool Listen, std::string& Host, unsigned& Port) {
   const int Domain = F == Family::V6 ? AF_INET6 : AF_INET;
   const int Fd = socket(Domain, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (Fd < 0) return kNone;
-  sockaddr_storage Address{};
-  socklen_t Length;
-  if (F == Family::V6) {
-    auto* A = reinterpret_cast<sockaddr_in6*>(&Address);
-    A->sin6_family = AF_INET6;
-    A->sin6_addr = in6addr_loopback;
-    Length = sizeof *A;
-    Host = "[::1]";
-  } else {
-    auto* A = reinterpret_cast<sockaddr_in*>(&Address);
-    A->sin_family = AF_INET;
-    A->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Length = sizeof *A;
-    Host = "127.0.0.1";
-  }
+  sockaddr_storage Address;
+  socklen_t Length = static_cast<socklen_t>(LoopbackAddress(F, Address, Host));
   if (bind(Fd, reinterpret_cast<sockaddr*>(&Address), Length) != 0 ||
       (Listen && listen(Fd, 16) != 0) ||
       getsockname(Fd, reinterpret_cast<sockaddr*>(&Address), &Length) != 0) {
     close(Fd);
     return kNone;
   }
-  Port = ntohs(F == Family::V6 ? reinterpret_cast<sockaddr_in6*>(&Address)->sin6_port
-                               : reinterpret_cast<sockaddr_in*>(&Address)->sin_port);
+  Port = PortOf(Address);
   return Fd;
 }
 

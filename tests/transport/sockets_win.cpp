@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "sockets.h"
+#include "sockets_address.h"
 
 namespace transport_test::sockets {
 namespace {
@@ -27,29 +28,15 @@ Handle Bind(Family F, bool Listen, std::string& Host, unsigned& Port) {
   if (!Started()) return kNone;
   const SOCKET S = socket(F == Family::V6 ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (S == INVALID_SOCKET) return kNone;
-  sockaddr_storage Address{};
-  int Length;
-  if (F == Family::V6) {
-    auto* A = reinterpret_cast<sockaddr_in6*>(&Address);
-    A->sin6_family = AF_INET6;
-    A->sin6_addr = in6addr_loopback;
-    Length = sizeof *A;
-    Host = "[::1]";
-  } else {
-    auto* A = reinterpret_cast<sockaddr_in*>(&Address);
-    A->sin_family = AF_INET;
-    A->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Length = sizeof *A;
-    Host = "127.0.0.1";
-  }
+  sockaddr_storage Address;
+  int Length = LoopbackAddress(F, Address, Host);
   if (bind(S, reinterpret_cast<sockaddr*>(&Address), Length) != 0 ||
       (Listen && listen(S, 16) != 0) ||
       getsockname(S, reinterpret_cast<sockaddr*>(&Address), &Length) != 0) {
     closesocket(S);
     return kNone;
   }
-  Port = ntohs(F == Family::V6 ? reinterpret_cast<sockaddr_in6*>(&Address)->sin6_port
-                               : reinterpret_cast<sockaddr_in*>(&Address)->sin_port);
+  Port = PortOf(Address);
   return static_cast<Handle>(S);
 }
 
