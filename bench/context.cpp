@@ -15,8 +15,6 @@ using harness::HostValue;
 
 namespace {
 
-// CallAsFunc's place in the language extender's table (after the destructors).
-constexpr int kCallAsFuncSlot = 15;
 // ProcessCheck's first output parameter (the receipt number).
 constexpr std::size_t kReceiptOutputs = 3;
 
@@ -115,23 +113,15 @@ std::size_t Context::ProcessCheckPeakHeap(int Positions) {
   const v8abi::HostLong Method = Object_->FindMethod(u"ProcessCheck");
   const v8abi::HostLong Count = Object_->GetNParams(Method);
   const std::vector<HostValue>& Args = Receipts_.at(Positions).Args;
-  std::vector<V8Variant> Params(v8abi::kParamArrayLength);
-  std::memset(Params.data(), 0, Params.size() * sizeof(V8Variant));
+  std::vector<V8Variant> Params(v8abi::kParamArrayLength);  // all empty (zero)
   for (std::size_t I = 0; I < Args.size(); ++I) harness::ToVariant(Args[I], Params[I], Memory_);
   V8Variant Ret;
   std::memset(&Ret, 0, sizeof Ret);
 
-  // AddinObject::CallRaw reads every parameter back right after the call,
-  // which would count the host's own copies; the slot is called directly
-  // here, the way CallRaw calls it.
-  using CallAsFunc =
-      bool(V8_SLOT_CALL*)(void*, v8abi::HostLong, V8Variant*, V8Variant*, v8abi::HostLong);
-  void* Extender = static_cast<void**>(Object_->Component()) + 1;
-  const auto* Table = *static_cast<void (*const* const*)()>(Extender);
-  const auto Call = reinterpret_cast<CallAsFunc>(Table[v8abi::kDestructorSlots + kCallAsFuncSlot]);
-
+  // Only the add-in's own call is inside the count, not the host's reading
+  // of the parameters afterwards.
   HeapCounter::Start();
-  const bool Routine = Call(Extender, Method, &Ret, Params.data(), Count);
+  const bool Routine = Object_->CallAsFunc(Method, &Ret, Params.data(), Count);
   const std::size_t Peak = HeapCounter::Stop();
 
   const bool Accepted = Ret.Type() == VTYPE_BOOL && Ret.VarEnum.bVal;

@@ -198,6 +198,10 @@ bool AddinObject::CallAsProc(HostLong Num, V8Variant* Params, HostLong Count) {
   return CallSlot<bool>(LanguageExtender(), kCallAsProc, Num, Params, Count);
 }
 
+bool AddinObject::CallAsFunc(HostLong Num, V8Variant* RetValue, V8Variant* Params, HostLong Count) {
+  return CallSlot<bool>(LanguageExtender(), kCallAsFunc, Num, RetValue, Params, Count);
+}
+
 CallResult AddinObject::CallRaw(HostLong MethodNum, V8Variant* Params, HostLong Count,
                                 V8Variant* RetValue) {
   CallResult Result;
@@ -243,8 +247,7 @@ CallResult AddinObject::CallReading(const std::u16string& Method,
                                     const std::vector<HostValue>& Args, std::size_t FirstRead) {
   PreparedCall P = Prepare(Method, Args);
   CallResult Result;
-  Result.Routine =
-      CallSlot<bool>(LanguageExtender(), kCallAsFunc, P.Num, &P.RetValue, P.Params.data(), P.Count);
+  Result.Routine = CallAsFunc(P.Num, &P.RetValue, P.Params.data(), P.Count);
   Result.Ret = FromVariant(P.RetValue);
   ReleaseVariant(P.RetValue, Memory_);
   Result.Params.resize(static_cast<std::size_t>(std::max<HostLong>(P.Count, 0)));

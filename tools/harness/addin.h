@@ -100,6 +100,9 @@ class AddinObject {
   CallResult CallRaw(v8abi::HostLong MethodNum, V8Variant* Params, v8abi::HostLong Count,
                      V8Variant* RetValue);
   bool CallAsProc(v8abi::HostLong Num, V8Variant* Params, v8abi::HostLong Count);
+  // CallAsFunc alone: nothing is read back or released.
+  bool CallAsFunc(v8abi::HostLong Num, V8Variant* RetValue, V8Variant* Params,
+                  v8abi::HostLong Count);
 
  private:
   // A function's number and parameter count (FindMethod, GetNParams,
