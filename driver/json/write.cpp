@@ -94,13 +94,16 @@ void TakeScientific(const char* Begin, const char* End, Decimal& D) {
   StripTrailingZeros(D);
 }
 
+// Powers of ten that are exact doubles.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+
 // Amounts and quantities: when V is the double nearest to N / 10^K for a
 // whole N below 10^15 (and the least such K up to 4), V rounds to exactly the
 // digits of N (see ToDecimal15).
 bool TryScaled(double V, std::int64_t& N, int& K) {
-  static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
   for (K = 0; K < 5; ++K) {
-    const double Product = V * kScales[K];
+    const double Product = V * kPowersOfTen[K];
     if (!(Product < 1e15)) return false;
 #if FLT_EVAL_METHOD == 0
     // Rounded to a whole number by adding and taking away 2^52, which is
@@ -113,7 +116,7 @@ bool TryScaled(double V, std::int64_t& N, int& K) {
     const double Scaled = std::round(Product);
 #endif
     if (!(Scaled < 1e15)) return false;
-    if (Scaled / kScales[K] == V) {
+    if (Scaled / kPowersOfTen[K] == V) {
       N = static_cast<std::int64_t>(Scaled);
       return true;
     }
@@ -130,17 +133,15 @@ bool TryScaled(double V, std::int64_t& N, int& K) {
 // those take the exact route. (Not where arithmetic has excess precision.)
 bool TryRounded15(double V, Decimal& D) {
 #if FLT_EVAL_METHOD == 0
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
   if (!(V >= 1e-5 && V < 1e15)) return false;
   int Exponent = 14;
   if (V >= 1) {
-    while (V < kPowers[Exponent]) --Exponent;
+    while (V < kPowersOfTen[Exponent]) --Exponent;
   } else {
     Exponent = -1;
-    while (Exponent > -5 && V * kPowers[-Exponent] < 1) --Exponent;
+    while (Exponent > -5 && V * kPowersOfTen[-Exponent] < 1) --Exponent;
   }
-  const double Product = V * kPowers[14 - Exponent];
+  const double Product = V * kPowersOfTen[14 - Exponent];
   if (!(Product >= 1e14 + 1 && Product < 1e15 - 1)) return false;
   const auto Whole = static_cast<std::int64_t>(Product);
   const double Fraction = Product - static_cast<double>(Whole);
