@@ -6,8 +6,20 @@
 
 namespace platform {
 
-// Returns when the user has closed the box. Where there is no desktop, the
-// text goes to standard error and the call returns at once.
-void ShowMessageBox(const std::u16string& Text);
+// What became of a message.
+enum class MessageRoute {
+  Shown,   // a box was shown; the call returned when the user closed it
+  Logged,  // nobody could see a box: the text went to standard error only
+};
+
+// Shows the box where a person can see it (an interactive session on
+// Windows); elsewhere (Linux, a service or server process) the text goes to
+// standard error and the call returns at once. Either way the text is also
+// written to standard error (and on Windows to the debugger output) first.
+MessageRoute ShowMessageBox(const std::u16string& Text);
+
+// The two parts of that decision, apart so that both roads can be taken.
+bool SessionIsVisible();
+MessageRoute ShowMessageBox(const std::u16string& Text, bool SessionVisible);
 
 }  // namespace platform

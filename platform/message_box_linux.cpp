@@ -9,10 +9,17 @@
 
 namespace platform {
 
-void ShowMessageBox(const std::u16string& Text) {
+bool SessionIsVisible() { return false; }
+
+MessageRoute ShowMessageBox(const std::u16string& Text, bool /*SessionVisible*/) {
   const std::string Line = "[KELVO-1F] " + driver::Utf16ToUtf8(Text) + "\n";
   std::fwrite(Line.data(), 1, Line.size(), stderr);
   std::fflush(stderr);
+  return MessageRoute::Logged;
+}
+
+MessageRoute ShowMessageBox(const std::u16string& Text) {
+  return ShowMessageBox(Text, SessionIsVisible());
 }
 
 }  // namespace platform
