@@ -4,12 +4,8 @@
 
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
-#include "platform/cp1251.h"
 
 namespace {
-
-// Fixed texts, handed over as Windows-1251 bytes whatever the system code page.
-std::string Cp1251(const char16_t* Text) { return platform::WideToCp1251(Text); }
 
 constexpr char16_t kVersion[] = u"1.0";
 constexpr char16_t kMakerSite[] = u"https://kelvo.example/";
@@ -42,18 +38,18 @@ std::u16string SettingsDocument() {
 }  // namespace
 
 bool TMyClass::GetVersion(V8Variant* RetValue, V8Variant*) {
-  V8SetString(RetValue, Cp1251(kVersion));
+  WriteFixedText(RetValue, kVersion);
   return true;
 }
 
 bool TMyClass::GetDescription(V8Variant* RetValue, V8Variant* Params) {
-  V8SetString(&Params[0], Cp1251(u"KELVO"));
-  V8SetString(&Params[1], Cp1251(u"Драйвер ККМ KELVO-1F 1.0"));
-  V8SetString(&Params[2], Cp1251(u"ККТ"));
+  WriteFixedText(&Params[0], u"KELVO");
+  WriteFixedText(&Params[1], u"Драйвер ККМ KELVO-1F 1.0");
+  WriteFixedText(&Params[2], u"ККТ");
   V8SetInt(&Params[3], 2005);
   V8SetBool(&Params[4], false);
   V8SetBool(&Params[5], false);
-  V8SetString(&Params[6], Cp1251(kMakerSite));
+  WriteFixedText(&Params[6], kMakerSite);
   V8SetBool(RetValue, true);
   return true;
 }

@@ -4,6 +4,8 @@
 
 #include "driver/text.h"
 #include "platform/codepage.h"
+#include "platform/cp1251.h"
+#include "v8napi/abi.h"
 
 std::u16string TMyClass::ReadText(const V8Variant* V) const {
   return platform::AnsiToWide(V8GetString(V));
@@ -14,7 +16,20 @@ std::string TMyClass::ReadTextUtf8(const V8Variant* V) const {
 }
 
 void TMyClass::WriteText(V8Variant* V, const std::u16string& Text) {
-  V8SetString(V, platform::WideToAnsi(Text));
+  const std::string Ansi = platform::WideToAnsi(Text);
+  // The same characters on every build: what the code page cannot hold is
+  // replaced before the text goes out in either container.
+  if constexpr (v8abi::kWideTextsToHost)
+    V8SetWString(V, platform::AnsiToWide(Ansi));
+  else
+    V8SetString(V, Ansi);
+}
+
+void TMyClass::WriteFixedText(V8Variant* V, std::u16string_view Text) {
+  if constexpr (v8abi::kWideTextsToHost)
+    V8SetWString(V, std::u16string(Text));
+  else
+    V8SetString(V, platform::WideToCp1251(Text));
 }
 
 void TMyClass::TakeDeviceAddress(const V8Variant* Params) { IpAddress = ReadText(&Params[0]); }

@@ -48,12 +48,17 @@ class TMyClass : public TV8UserObject {
   std::int32_t LastErrorCode = 0;
 
  protected:
-  // Host texts: 8-bit in the system code page, widened and narrowed here.
+  // Host texts: read as 8-bit in the system code page and widened here.
   std::u16string ReadText(const V8Variant* V) const;
   // Utf16ToUtf8(ReadText(V)), for long texts that go on as UTF-8 (package
   // documents), without a UTF-16 copy of the whole text.
   std::string ReadTextUtf8(const V8Variant* V) const;
+  // A text to the host: a wide string where the host's strings are UTF-16
+  // (Linux), an 8-bit string in the system code page otherwise.
   void WriteText(V8Variant* V, const std::u16string& Text);
+  // A fixed text of the driver's own: as WriteText, but in Windows-1251
+  // whatever the system code page when it goes out as 8-bit text.
+  void WriteFixedText(V8Variant* V, std::u16string_view Text);
 
   // Parameter 1 of a device method is the register's address.
   void TakeDeviceAddress(const V8Variant* Params);

@@ -107,12 +107,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Call.String(0, kNames[Selector]);
   Call.Call(&TMyClass::GetParameter);
   if (Selector == 1) {
-    // A host reads an 8-bit text up to its terminator, a zero inside a wide
-    // address included.
-    const auto UpToZero = [](const std::string& Text) { return Text.substr(0, Text.find('\0')); };
-    const std::string Kept = harness::FromVariant(Call.RetValue).Bytes;
-    if (UpToZero(Kept) != UpToZero(V8GetString(&Value)))
-      fuzz::Fail("the address does not come back", Kept);
+    // A host reads a text up to its terminator, a zero inside a wide address
+    // included; 8-bit or wide, it holds the characters the address was read as.
+    const auto UpToZero = [](const std::u16string& Text) {
+      return Text.substr(0, Text.find(u'\0'));
+    };
+    const harness::HostValue Kept = harness::FromVariant(Call.RetValue);
+    if (UpToZero(Kept.Text) != UpToZero(platform::AnsiToWide(V8GetString(&Value))))
+      fuzz::Fail("the address does not come back", Kept.Utf8());
   } else if (Selector == 2) {
     if (Call.RetValue.Type() != VTYPE_I4 || Call.RetValue.VarEnum.lVal != V8GetInt(&Value))
       fuzz::Fail("the model does not come back", "");

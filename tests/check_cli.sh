@@ -10,7 +10,8 @@ grep -q '^extension: TKelvoKKM$' <<<"$info"
 grep -q 'GetLineLength *ПолучитьШиринуСтроки  (2 params, function)' <<<"$info"
 [ "$(grep -c 'params, function' <<<"$info")" = 23 ]
 out=$(run --json "$lib" call SetParameter IpAddress 10.0.0.5:8080 + GetParameter IpAddress)
-grep -q '"return":{"type":"string","value":"10.0.0.5:8080"}' <<<"$out"
+# Texts come back as wide strings on Linux, as 8-bit strings with the Windows layout.
+grep -Eq '"return":\{"type":"w?string","value":"10.0.0.5:8080"\}' <<<"$out"
 out=$(run "$lib" call GetDescription empty empty empty empty empty empty empty)
-grep -q 'param 2: string "Драйвер ККМ KELVO-1F 1.0"' <<<"$out"
+grep -Eq 'param 2: w?string "Драйвер ККМ KELVO-1F 1.0"' <<<"$out"
 echo "ok"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # On 32-bit x86 with the Windows layout, every interface-table function of the
 # add-in is __stdcall: the callee pops its arguments (`this` and the declared
-# parameters, four bytes each), so each of its returns is `ret $N`.
+# parameters, four bytes each), so each of its returns is `ret $N`. The
+# destructor places follow the compiler's member convention instead (`this` in
+# ECX): the scalar deleting destructor pops only its flags, `ret $4`.
 # Usage: check_slot_calls.sh OBJDUMP LIBRARY
 set -euo pipefail
 objdump="$1"; lib="$2"
@@ -9,14 +11,17 @@ objdump="$1"; lib="$2"
 expected="Init 8 SetMemManager 8 GetInfo 4 Done 4
 RegisterExtensionAs 8 GetNProps 4 FindProp 8 GetPropName 12 GetPropVal 12 SetPropVal 12
 IsPropReadable 8 IsPropWritable 8 GetNMethods 4 FindMethod 8 GetMethodName 12 GetNParams 8
-GetParamDefValue 16 HasRetVal 8 CallAsProc 16 CallAsFunc 20 SetLocale 8"
+GetParamDefValue 16 HasRetVal 8 CallAsProc 16 CallAsFunc 20 SetLocale 8
+SetUserInterfaceLanguageCode 8
+ScalarDeletingDestructor<0> 4 ScalarDeletingDestructor<1> 4 ScalarDeletingDestructor<2> 4
+ScalarDeletingDestructor<3> 4"
 listing=$("$objdump" -d -C --no-show-raw-insn "$lib")
 # One line per return: "<function> <operand>", for the frame's own functions
 # (outlined cold parts excluded: they end by jumping back or by throwing).
 returns=$(awk '
   /^[0-9a-f]+ <.*>:$/ {
     name = ""
-    if ($0 ~ /\(anonymous namespace\)::[A-Za-z]+\(/ && $0 !~ /\[clone|\.cold>:$/) {
+    if ($0 ~ /\(anonymous namespace\)::[A-Za-z]+(<[0-9]+>)?\(/ && $0 !~ /\[clone|\.cold>:$/) {
       name = $0; sub(/^.*\(anonymous namespace\)::/, "", name); sub(/\(.*$/, "", name)
     }
     next

@@ -103,8 +103,8 @@ TEST_F(DeviceInfo, DeviceTestLine) {
     const CallResult R = RunDeviceTest(&Box);
     EXPECT_EQ(R.Ret.Bool, C.Ok);
     EXPECT_EQ(R.Params[0].Text, C.Line);
-    EXPECT_EQ(R.Params[1].Type, VTYPE_PSTR);
-    EXPECT_EQ(R.Params[1].Bytes, "");
+    EXPECT_EQ(R.Params[1].Type, kHostTextType);
+    EXPECT_EQ(R.Params[1].Text, u"");
     EXPECT_EQ(Box, C.Box);
     EXPECT_EQ(LastError().first, 0) << "an answer resets the code";
   }

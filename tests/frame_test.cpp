@@ -24,19 +24,26 @@ TEST(Exports, ClassNamesAndObjectCreationByExactName) {
   void* Component = nullptr;
   ASSERT_EQ(Lib.GetClassObject(u"TMyClass", &Component), 1);
   ASSERT_NE(Component, nullptr);
-  // Record: three tables, a reserved zero word, the object three times.
+  // Record: four tables, then the object four times.
   auto* Words = static_cast<void**>(Component);
-  EXPECT_NE(Words[0], nullptr);
-  EXPECT_NE(Words[1], nullptr);
-  EXPECT_NE(Words[2], nullptr);
-  EXPECT_EQ(Words[3], nullptr);
-  EXPECT_NE(Words[4], nullptr);
-  EXPECT_EQ(Words[4], Words[5]);
-  EXPECT_EQ(Words[4], Words[6]);
-  // The destructor places of every table are left null.
-  for (int Table = 0; Table < 3; ++Table)
-    for (int Place = 0; Place < v8abi::kDestructorSlots; ++Place)
-      EXPECT_EQ(static_cast<void* const*>(Words[Table])[Place], nullptr);
+  for (int Table = 0; Table < v8abi::kInterfaceCount; ++Table) {
+    SCOPED_TRACE(Table);
+    EXPECT_NE(Words[Table], nullptr);
+    EXPECT_NE(Words[Table + v8abi::kUserObjectDistance], nullptr);
+    EXPECT_EQ(Words[Table + v8abi::kUserObjectDistance], Words[v8abi::kUserObjectDistance]);
+    // Every destructor place is filled, and the words a compiler puts before a
+    // table lead from each interface back to the record.
+    const auto* Slots = static_cast<void* const*>(Words[Table]);
+    for (int Place = 0; Place < v8abi::kDestructorSlots; ++Place) EXPECT_NE(Slots[Place], nullptr);
+    v8abi::TablePrefix Prefix;
+    std::memcpy(&Prefix, reinterpret_cast<const char*>(Slots) - sizeof Prefix, sizeof Prefix);
+#if defined(KELVO_ABI_WINDOWS)
+    EXPECT_EQ(Prefix.CompleteObjectLocator, nullptr);
+#else
+    EXPECT_EQ(Prefix.OffsetToTop, -static_cast<std::intptr_t>(Table * sizeof(void*)));
+    EXPECT_NE(Prefix.TypeInfo, nullptr);
+#endif
+  }
 
   EXPECT_EQ(Lib.DestroyObject(&Component), 0);
   EXPECT_EQ(Component, nullptr);
@@ -51,6 +58,33 @@ TEST(Exports, SetPlatformCapabilitiesIgnoresItsArgument) {
 }
 
 class Frame : public AddinTest {};
+
+// A host may release the object with its compiler's `delete` on any of the four
+// interface pointers, or destroy it in place through any of them and free the
+// record afterwards; either way the object ends exactly once (the sanitizer
+// builds see a leak or a double free) and host memory balances.
+class ReleasePaths : public AddinTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ReleasePaths, DeleteThroughTheInterface) {
+  EXPECT_EQ(Call(u"GetVersion").Ret.Text, u"1.0");
+  Object().DeleteThroughInterface(GetParam());
+  EXPECT_FALSE(Object().Valid());
+}
+
+TEST_P(ReleasePaths, DestroyInPlaceThenDestroyObject) {
+  Call(u"SetParameter", {S(u"IpAddress"), S(u"127.0.0.1:1")});
+  Object().DestroyInPlaceThenRelease(GetParam());
+  EXPECT_FALSE(Object().Valid());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInterface, ReleasePaths, ::testing::Range(0, v8abi::kInterfaceCount));
+
+TEST_F(Frame, UserInterfaceLanguageIsTakenAndTheObjectGoesOn) {
+  for (const char16_t* Code : {u"ru", u"en", u"", u"kk-KZ"}) {
+    Object().SetUserInterfaceLanguageCode(Code);
+    EXPECT_EQ(Call(u"GetVersion").Ret.Text, u"1.0");
+  }
+}
 
 TEST_F(Frame, InitDoneAndExtensionName) {
   EXPECT_TRUE(Object().Init(Connection.HostObject()));
@@ -196,8 +230,8 @@ TEST_F(Frame, RefusedHostMemoryGivesNullNamesAndStillReturns) {
   // Methods still end in order; their texts arrive without buffers.
   const CallResult R = Call(u"GetDescription", std::vector<HostValue>(7));
   EXPECT_TRUE(R.Routine);
-  EXPECT_EQ(R.Params[0].Type, VTYPE_PSTR);
-  EXPECT_TRUE(R.Params[0].Bytes.empty());
+  EXPECT_EQ(R.Params[0].Type, kHostTextType);
+  EXPECT_TRUE(R.Params[0].Text.empty());
   EXPECT_EQ(R.Params[3].Int, 2005);
   EXPECT_TRUE(R.Ret.Bool);
   Memory.SetRefuseAll(false);

@@ -1,9 +1,11 @@
 // The four exports and the three interface tables through which the host
 // drives an object. Every export and slot is a thin shell: it finds the user
 // object, checks what it is given, forwards, and lets no exception escape.
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <string>
+#include <typeinfo>
 
 #include "v8napi/abi.h"
 #include "v8napi/host_objects.h"
@@ -18,19 +20,18 @@ using v8host::Slot;
 
 namespace {
 
-// One record per object handed to the host: three interface pointers, a
-// reserved word, and the user object three times, so that every slot finds
-// the object four words past the interface pointer it is called with.
+// One record per object handed to the host: four interface pointers and the
+// user object four times, so that every slot finds the object four words past
+// the interface pointer it is called with.
 struct ComponentRecord {
-  const Slot* InitDone;
-  const Slot* LanguageExtender;
-  const Slot* Locale;
-  void* Reserved;
-  TV8UserObject* Object[3];
+  const Slot* Tables[v8abi::kInterfaceCount];
+  TV8UserObject* Object[v8abi::kInterfaceCount];
 };
-static_assert(sizeof(ComponentRecord) == 7 * sizeof(void*));
+static_assert(sizeof(ComponentRecord) == v8abi::kRecordWords * sizeof(void*));
 
-TV8UserObject* ObjectOf(void* Self) { return static_cast<TV8UserObject**>(Self)[4]; }
+TV8UserObject* ObjectOf(void* Self) {
+  return static_cast<TV8UserObject**>(Self)[v8abi::kUserObjectDistance];
+}
 
 const TClassReg* ClassOf(void* Self) { return ObjectOf(Self)->ClassReg; }
 
@@ -220,34 +221,119 @@ void V8_SLOT_CALL SetLocale(void* Self, const WChar* Locale) noexcept {
   }
 }
 
-// The tables: destructor places (left null) followed by the slots in order.
+// UserLanguageBase --------------------------------------------------------------
+
+void V8_SLOT_CALL SetUserInterfaceLanguageCode(void* Self, const WChar* Code) noexcept {
+  try {
+    TV8UserObject* Object = ObjectOf(Self);
+    Object->UserInterfaceLanguageCode = WideArg(Code);
+    Object->SetUserInterfaceLanguageCode();
+  } catch (...) {
+  }
+}
+
+// Destructor places -------------------------------------------------------------
+//
+// A host may release the object through any of its four interface pointers
+// with its compiler's `delete` instead of DestroyObject. Each place finds the
+// record from the interface it is called through (the table of word k is
+// called with the record's address plus k words) and ends the object as
+// DestroyObject does. The user object is destroyed once: whatever releases the
+// record afterwards finds no object left.
+
+ComponentRecord* RecordOf(void* Self, int Word) {
+  return reinterpret_cast<ComponentRecord*>(static_cast<void**>(Self) - Word);
+}
+
+void EndUserObject(ComponentRecord* Record) noexcept {
+  TV8UserObject* Object = Record->Object[0];
+  for (TV8UserObject*& Copy : Record->Object) Copy = nullptr;
+  try {
+    delete Object;
+  } catch (...) {
+  }
+}
+
+#if defined(KELVO_ABI_WINDOWS)
+// The scalar deleting destructor: frees the record when bit 0 of Flags is set.
+template <int Word>
+void* V8_DESTRUCTOR_CALL ScalarDeletingDestructor(void* Self, unsigned Flags) noexcept {
+  ComponentRecord* Record = RecordOf(Self, Word);
+  EndUserObject(Record);
+  if (Flags & v8abi::kDeleteFlag) delete Record;
+  return Self;
+}
+#else
+// The complete-object destructor: the record's memory stays.
+template <int Word>
+void CompleteObjectDestructor(void* Self) noexcept {
+  EndUserObject(RecordOf(Self, Word));
+}
+
+// The deleting destructor: what a host's `delete` calls.
+template <int Word>
+void DeletingDestructor(void* Self) noexcept {
+  ComponentRecord* Record = RecordOf(Self, Word);
+  EndUserObject(Record);
+  delete Record;
+}
+#endif
+
+// The tables ---------------------------------------------------------------------
+//
+// Each is laid out as a compiler lays out a table of the interface: the prefix
+// words, the destructor places, then the slots in order. The record points at
+// the first destructor place.
+
+template <std::size_t Count>
+struct InterfaceTable {
+  v8abi::TablePrefix Prefix;
+  Slot Slots[v8abi::kDestructorSlots + Count];
+};
+
 template <typename F>
 Slot AsSlot(F Function) {
   return reinterpret_cast<Slot>(Function);
 }
 
+template <int Word, std::size_t Count>
+InterfaceTable<Count> MakeTable(const Slot (&Functions)[Count]) {
+  InterfaceTable<Count> Table{};
 #if defined(KELVO_ABI_WINDOWS)
-#define DESTRUCTOR_PLACES nullptr
+  Table.Prefix.CompleteObjectLocator = nullptr;
+  Table.Slots[0] = AsSlot(&ScalarDeletingDestructor<Word>);
 #else
-#define DESTRUCTOR_PLACES nullptr, nullptr
+  Table.Prefix.OffsetToTop = -static_cast<std::intptr_t>(Word * sizeof(void*));
+  Table.Prefix.TypeInfo = &typeid(ComponentRecord);
+  Table.Slots[v8abi::kCompleteObjectDestructorPlace] = AsSlot(&CompleteObjectDestructor<Word>);
+  Table.Slots[v8abi::kDeletingDestructorPlace] = AsSlot(&DeletingDestructor<Word>);
 #endif
+  for (std::size_t I = 0; I < Count; ++I) Table.Slots[v8abi::kDestructorSlots + I] = Functions[I];
+  return Table;
+}
 
-const Slot InitDoneTable[] = {DESTRUCTOR_PLACES, AsSlot(&Init), AsSlot(&SetMemManager),
-                              AsSlot(&GetInfo), AsSlot(&Done)};
+const Slot InitDoneSlots[] = {AsSlot(&Init), AsSlot(&SetMemManager), AsSlot(&GetInfo),
+                              AsSlot(&Done)};
+const Slot LanguageExtenderSlots[] = {
+    AsSlot(&RegisterExtensionAs), AsSlot(&GetNProps),      AsSlot(&FindProp),
+    AsSlot(&GetPropName),         AsSlot(&GetPropVal),     AsSlot(&SetPropVal),
+    AsSlot(&IsPropReadable),      AsSlot(&IsPropWritable), AsSlot(&GetNMethods),
+    AsSlot(&FindMethod),          AsSlot(&GetMethodName),  AsSlot(&GetNParams),
+    AsSlot(&GetParamDefValue),    AsSlot(&HasRetVal),      AsSlot(&CallAsProc),
+    AsSlot(&CallAsFunc)};
+const Slot LocaleSlots[] = {AsSlot(&SetLocale)};
+const Slot UserLanguageSlots[] = {AsSlot(&SetUserInterfaceLanguageCode)};
 
-const Slot LanguageExtenderTable[] = {
-    DESTRUCTOR_PLACES,    AsSlot(&RegisterExtensionAs), AsSlot(&GetNProps),
-    AsSlot(&FindProp),    AsSlot(&GetPropName),         AsSlot(&GetPropVal),
-    AsSlot(&SetPropVal),  AsSlot(&IsPropReadable),      AsSlot(&IsPropWritable),
-    AsSlot(&GetNMethods), AsSlot(&FindMethod),          AsSlot(&GetMethodName),
-    AsSlot(&GetNParams),  AsSlot(&GetParamDefValue),    AsSlot(&HasRetVal),
-    AsSlot(&CallAsProc),  AsSlot(&CallAsFunc)};
+static_assert(sizeof InitDoneSlots / sizeof(Slot) == 4);
+static_assert(sizeof LanguageExtenderSlots / sizeof(Slot) == 16);
 
-const Slot LocaleTable[] = {DESTRUCTOR_PLACES, AsSlot(&SetLocale)};
+const auto InitDoneTable = MakeTable<0>(InitDoneSlots);
+const auto LanguageExtenderTable = MakeTable<1>(LanguageExtenderSlots);
+const auto LocaleTable = MakeTable<2>(LocaleSlots);
+const auto UserLanguageTable = MakeTable<3>(UserLanguageSlots);
 
-static_assert(sizeof InitDoneTable / sizeof(Slot) == v8abi::kDestructorSlots + 4);
-static_assert(sizeof LanguageExtenderTable / sizeof(Slot) == v8abi::kDestructorSlots + 16);
-static_assert(sizeof LocaleTable / sizeof(Slot) == v8abi::kDestructorSlots + 1);
+static_assert(offsetof(InterfaceTable<1>, Slots) == sizeof(v8abi::TablePrefix),
+              "the destructor places follow the prefix words directly");
 
 }  // namespace
 
@@ -265,10 +351,11 @@ V8_EXPORT HostLong GetClassObject(const WChar* ClassName, void** Component) {
       delete Object;
       return 0;
     }
-    Record->InitDone = InitDoneTable;
-    Record->LanguageExtender = LanguageExtenderTable;
-    Record->Locale = LocaleTable;
-    Record->Object[0] = Record->Object[1] = Record->Object[2] = Object;
+    Record->Tables[0] = InitDoneTable.Slots;
+    Record->Tables[1] = LanguageExtenderTable.Slots;
+    Record->Tables[2] = LocaleTable.Slots;
+    Record->Tables[3] = UserLanguageTable.Slots;
+    for (TV8UserObject*& Copy : Record->Object) Copy = Object;
     Object->ClassReg = Class;
     *Component = Record;
     return 1;
@@ -280,10 +367,7 @@ V8_EXPORT HostLong GetClassObject(const WChar* ClassName, void** Component) {
 V8_EXPORT HostLong DestroyObject(void** Component) {
   if (!Component || !*Component) return -1;
   auto* Record = static_cast<ComponentRecord*>(*Component);
-  try {
-    delete Record->Object[0];
-  } catch (...) {
-  }
+  EndUserObject(Record);
   delete Record;
   *Component = nullptr;
   return 0;

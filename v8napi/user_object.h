@@ -21,11 +21,14 @@ class TV8UserObject {
   virtual void SetLocale() {}
   virtual void Done() {}
   virtual bool SetMemManager() { return true; }
+  virtual void SetUserInterfaceLanguageCode() {}
 
   const TClassReg* ClassReg = nullptr;
   void* V8MM = nullptr;  // the host's memory manager
   void* V8 = nullptr;    // the host's connection object; kept, never called
   std::u16string locale;
+  // The host's user interface language ("ru", ...); kept, never read.
+  std::u16string UserInterfaceLanguageCode;
 
   // Writers: each clears V first. The text writers return false when the host
   // refuses the memory (or no memory manager is set).

@@ -18,6 +18,10 @@ using harness::HostValue;
 
 const harness::AddinLibrary& Library();
 
+// The type of the texts the add-in hands to the host: wide strings on Linux,
+// 8-bit strings in the system code page with the Windows layout.
+inline constexpr std::uint32_t kHostTextType = v8abi::kWideTextsToHost ? VTYPE_PWSTR : VTYPE_PSTR;
+
 inline HostValue S(const std::u16string& Text) { return HostValue::Str(Text); }
 inline HostValue W(const std::u16string& Text) { return HostValue::WStr(Text); }
 inline HostValue I(std::int32_t V) { return HostValue::I4(V); }

@@ -35,6 +35,7 @@ enum LanguageExtenderSlot {
   kCallAsFunc,
 };
 enum LocaleSlot { kSetLocale };
+enum UserLanguageSlot { kSetUserInterfaceLanguageCode };
 
 // Calls slot Index of the interface at Self, with `this` first, as the host does.
 template <typename Result, typename... Args>
@@ -102,6 +103,7 @@ AddinObject::AddinObject(const AddinLibrary& Library, TrackingMemoryManager& Mem
   Init(Connection.HostObject());
   SetMemManager(Memory.HostObject());
   SetLocale(u"ru_RU");
+  SetUserInterfaceLanguageCode(u"ru");
 }
 
 AddinObject::~AddinObject() {
@@ -192,6 +194,22 @@ bool AddinObject::IsPropWritable(HostLong Num) {
 
 void AddinObject::SetLocale(const std::u16string& Locale) {
   CallSlot<void>(this->Locale(), kSetLocale, Locale.c_str());
+}
+
+void AddinObject::SetUserInterfaceLanguageCode(const std::u16string& Code) {
+  CallSlot<void>(UserLanguage(), kSetUserInterfaceLanguageCode, Code.c_str());
+}
+
+void AddinObject::DeleteThroughInterface(int Index) {
+  if (!Component_) return;
+  v8abi::CallTableDestructor(Interface(Index), true);
+  Component_ = nullptr;
+}
+
+void AddinObject::DestroyInPlaceThenRelease(int Index) {
+  if (!Component_) return;
+  v8abi::CallTableDestructor(Interface(Index), false);
+  Library_.DestroyObject(&Component_);
 }
 
 bool AddinObject::CallAsProc(HostLong Num, V8Variant* Params, HostLong Count) {

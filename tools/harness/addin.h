@@ -1,5 +1,5 @@
 // The harness plays the platform: it loads the add-in library, calls its four
-// exports, and drives an object through the three interface tables by slot
+// exports, and drives an object through the four interface tables by slot
 // position, with the calling convention and layouts of v8napi/abi.h.
 #pragma once
 
@@ -49,7 +49,8 @@ struct CallResult {
 };
 
 // One object of the add-in, created and set up as the platform does it:
-// GetClassObject, Init with a connection, setMemManager, SetLocale.
+// GetClassObject, Init with a connection, setMemManager, SetLocale,
+// SetUserInterfaceLanguageCode.
 class AddinObject {
  public:
   AddinObject(const AddinLibrary& Library, TrackingMemoryManager& Memory,
@@ -84,6 +85,17 @@ class AddinObject {
   bool IsPropWritable(v8abi::HostLong Num);
   // LocaleBase
   void SetLocale(const std::u16string& Locale);
+  // UserLanguageBase
+  void SetUserInterfaceLanguageCode(const std::u16string& Code);
+
+  // Ends the object through the destructor places of interface Interface (0
+  // to 3) instead of DestroyObject, as a host's `delete` on that interface
+  // pointer does; the object is then gone (Valid() is false).
+  void DeleteThroughInterface(int Interface);
+  // Destroys the object through interface Interface without freeing the
+  // record (an explicit destructor call; on Windows flags 0), then frees the
+  // record with DestroyObject, which must find no object left to destroy.
+  void DestroyInPlaceThenRelease(int Interface);
 
   // Calls a method by name as the platform does: FindMethod, a 255-element
   // parameter array holding Args (the rest empty), CallAsFunc with the
@@ -119,6 +131,8 @@ class AddinObject {
   void* InitDone() const { return Component_; }
   void* LanguageExtender() const { return static_cast<void**>(Component_) + 1; }
   void* Locale() const { return static_cast<void**>(Component_) + 2; }
+  void* UserLanguage() const { return static_cast<void**>(Component_) + 3; }
+  void* Interface(int Index) const { return static_cast<void**>(Component_) + Index; }
   std::u16string TakeHostName(v8abi::WChar* Name, bool* Got);
 
   const AddinLibrary& Library_;
