@@ -19,11 +19,18 @@ bool TakeText(const json::Value& Object, const char* Name, std::u16string& Text)
   return true;
 }
 
+bool TakeTextForm(const json::Value& Object, const char* Name, std::u16string& Text) {
+  const json::Value* V = json::Find(Object, Name);
+  if (!V || V->IsAbsent()) return false;
+  Text = json::TextForm(V);
+  return true;
+}
+
 void CopyCodeAndMessage(const json::Value& Answer, ErrorState Error) {
   std::int32_t Code = 0;
   std::u16string Message;
   if (TryRead([&] { Code = json::ReadInt(json::Find(Answer, "code")); }) &&
-      TakeText(Answer, "message", Message)) {
+      TakeTextForm(Answer, "message", Message)) {
     Error.Code = Code;
     Error.Message = std::move(Message);
   } else {

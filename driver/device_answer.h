@@ -24,7 +24,12 @@ std::optional<bool> ReadOk(const json::Value& Answer);
 // object or array): false when it does not.
 bool TakeText(const json::Value& Object, const char* Name, std::u16string& Text);
 
-// "code" and the text of "message" into the error state; when either is
+// The text form of a member that must be present, whatever its value (an
+// object or array gives the empty text): false only when the member is
+// missing or its value could not be read.
+bool TakeTextForm(const json::Value& Object, const char* Name, std::u16string& Text);
+
+// "code" and the text form of "message" into the error state; when either is
 // missing or unreadable the error state becomes 0 and empty instead.
 void CopyCodeAndMessage(const json::Value& Answer, ErrorState Error);
 

@@ -14,6 +14,7 @@
 #include "v8napi/text_rules.h"
 
 namespace json = driver::json;
+using driver::TakeTextForm;
 using driver::TryRead;
 
 namespace {
@@ -72,14 +73,6 @@ bool ReadWarnings(const json::Value& Data, StorageWarnings& W) {
 
 void ReadInt(const json::Value& Data, const char* Tag, std::int32_t& Out) {
   Out = json::ReadInt(json::Find(Data, Tag));
-}
-
-// The text form of a member that must be present (any value).
-bool TakeTextForm(const json::Value& Data, const char* Tag, std::u16string& Out) {
-  const json::Value* V = json::Find(Data, Tag);
-  if (!V || V->IsAbsent()) return false;
-  Out = json::TextForm(V);
-  return true;
 }
 
 template <typename F>

@@ -14,7 +14,7 @@ void ReadRefusal(const json::Value& Answer, ErrorState Error) {
   std::u16string Message;
   const json::Value* Errors = json::Find(Answer, "errors");
   const bool Readable = TryRead([&] { Code = json::ReadInt(json::Find(Answer, "code")); }) &&
-                        TakeText(Answer, "message", Message) && Errors && !Errors->IsAbsent();
+                        TakeTextForm(Answer, "message", Message) && Errors && !Errors->IsAbsent();
   if (!Readable) {
     Error.Code = 0;
     Error.Message.clear();

@@ -85,6 +85,8 @@ TEST_F(FiscalStorage, AnswersIntoTheErrorState) {
        u"ККТ уже зарегистрирована"},
       {R"({"ok":false,"message":"M"})", false, 0, u""},
       {R"({"code":4,"message":5})", false, 4, u"5"},
+      {R"({"ok":false,"code":11,"message":{"a":1}})", false, 11, u""},
+      {R"({"ok":false,"code":12,"message":[1,2]})", false, 12, u""},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Answer);

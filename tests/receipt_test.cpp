@@ -199,6 +199,12 @@ TEST_F(Receipts, AnswersAndTheErrorStateTheyLeave) {
       {"refused, errors an object", R"({"ok":false,"code":3,"message":"M","errors":{"a/b":1.50}})",
        "0|0|||false", 3, u"M errors:{\"a\\/b\":1.50}"},
       {"refused without errors", R"({"ok":false,"code":5,"message":"M"})", "0|0|||false", 0, u""},
+      // A message that is an object or array has the empty text; the code stays.
+      {"refused, message an object", R"({"ok":false,"code":5,"message":{"ru":"M"},"errors":[]})",
+       "0|0|||false", 5, u" errors:[]"},
+      {"refused, message an array", R"({"ok":false,"code":6,"message":["M"],"errors":1})",
+       "0|0|||false", 6, u" errors:1"},
+      {"refused without message", R"({"ok":false,"code":5,"errors":[]})", "0|0|||false", 0, u""},
       {"refused without code", R"({"ok":false,"message":"M","errors":[]})", "0|0|||false", 0, u""},
       {"refused, code not an integer", R"({"ok":false,"code":"5x","message":"M","errors":[]})",
        "0|0|||false", 0, u""},
@@ -338,6 +344,7 @@ TEST_F(Receipts, CorrectionReturnsWhetherTheRegisterIssuedIt) {
       {R"({"ok":false,"code":5,"message":"M","errors":["e"]})", "0|0|||false", 5,
        u"M errors:[\"e\"]"},
       {R"({"ok":false})", "0|0|||false", 0, u""},
+      {R"({"ok":false,"code":7,"message":{},"errors":[]})", "0|0|||false", 7, u" errors:[]"},
       {R"({"code":1})", "0|0|||false", 2, kNotResponding},
   };
   for (const Case& C : Cases) {

@@ -87,6 +87,8 @@ TEST_F(Shifts, OpenShiftAnswers) {
       {R"({"ok":false,"code":20,"message":"Смена уже открыта","errors":["e"]})", false, 0, 0,
        AllFalse, 20, u"Смена уже открыта"},
       {R"({"ok":false,"code":20})", false, 0, 0, AllFalse, 0, u""},
+      {R"({"ok":false,"code":20,"message":{"text":"M"}})", false, 0, 0, AllFalse, 20, u""},
+      {R"({"ok":false,"code":21,"message":[]})", false, 0, 0, AllFalse, 21, u""},
       {R"({"code":7,"message":"M","data":{"T1038":1,"T1040":2}})", false, 0, 0, AllFalse, 7, u"M"},
       {R"({"ok":true,"code":0,"message":"","data":[]})", false, 0, 0, AllFalse, 0, u""},
   };
