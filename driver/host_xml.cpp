@@ -1,10 +1,12 @@
 #include "driver/host_xml.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "driver/text.h"
+#include "driver/xml_wellformed.h"
 
 namespace driver {
 
@@ -34,6 +36,23 @@ bool HasCharacterReference(const char* Text, std::size_t Size) {
   return false;
 }
 
+void ThrowUnlessWellFormed(const char* Text, std::size_t Size) {
+  if (const XmlCheck Check = CheckWellFormedXml(std::string_view(Text, Size)); !Check)
+    throw BadInput(std::string("XML: ") + Check.Fault + " at byte " + std::to_string(Check.Offset));
+}
+
+// A byte-order mark at the start of the host's text does not survive the code
+// page every host text passes through: a wide U+FEFF arrives as "?", the three
+// bytes of UTF-8's mark in an 8-bit text as "п»ї". Either one right before the
+// first "<" is left out, as the mark itself would have been. (A text starting
+// so is not well-formed otherwise.)
+std::size_t ByteOrderMarkLeftover(const char* Text, std::size_t Size) {
+  const std::string_view Start(Text, std::min<std::size_t>(Size, 7));
+  if (Start.substr(0, 2) == "?<") return 1;
+  if (Start == "\xD0\xBF\xC2\xBB\xD1\x97<") return 6;
+  return 0;
+}
+
 void ThrowUnlessParsed(const pugi::xml_parse_result& Result) {
   if (!Result) throw BadInput(std::string("XML: ") + Result.description());
 }
@@ -41,9 +60,19 @@ void ThrowUnlessParsed(const pugi::xml_parse_result& Result) {
 }  // namespace
 
 bool LoadHostXml(pugi::xml_document& Document, std::u16string_view Text) {
-  const Utf8Buffer Buffer = ToDocumentBuffer(Text);
+  Utf8Buffer Buffer = ToDocumentBuffer(Text);
+  if (const std::size_t Leftover = ByteOrderMarkLeftover(Buffer.Data, Buffer.Size)) {
+    Buffer.Size -= Leftover;
+    std::memmove(Buffer.Data, Buffer.Data + Leftover, Buffer.Size);
+  }
   // Looked at before parsing: the parser rewrites the text in place.
   const bool References = HasCharacterReference(Buffer.Data, Buffer.Size);
+  try {
+    ThrowUnlessWellFormed(Buffer.Data, Buffer.Size);
+  } catch (...) {
+    pugi::get_memory_deallocation_function()(Buffer.Data);
+    throw;
+  }
   // The document owns the buffer from here on, whether it parses or not.
   ThrowUnlessParsed(Document.load_buffer_inplace_own(Buffer.Data, Buffer.Size, pugi::parse_default,
                                                      pugi::encoding_utf8));
@@ -51,7 +80,9 @@ bool LoadHostXml(pugi::xml_document& Document, std::u16string_view Text) {
 }
 
 bool LoadHostXmlInPlace(pugi::xml_document& Document, std::string& Utf8) {
+  Utf8.erase(0, ByteOrderMarkLeftover(Utf8.data(), Utf8.size()));
   const bool References = HasCharacterReference(Utf8.data(), Utf8.size());
+  ThrowUnlessWellFormed(Utf8.data(), Utf8.size());
   ThrowUnlessParsed(Document.load_buffer_inplace(Utf8.data(), Utf8.size(), pugi::parse_default,
                                                  pugi::encoding_utf8));
   return References;
@@ -79,8 +110,24 @@ std::u16string HostXmlText(const pugi::xml_document& Document) {
   return Utf8ToUtf16(Writer.Out);
 }
 
+std::u16string XmlCharactersOnly(std::u16string_view Text) {
+  const auto Allowed = [&Text](std::size_t I) {
+    const char16_t C = Text[I];
+    if (C < 0x20) return C == u'\t' || C == u'\n' || C == u'\r';
+    if (C >= 0xD800 && C <= 0xDBFF)
+      return I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF;
+    if (C >= 0xDC00 && C <= 0xDFFF) return I > 0 && Text[I - 1] >= 0xD800 && Text[I - 1] <= 0xDBFF;
+    return C != 0xFFFE && C != 0xFFFF;
+  };
+  std::u16string Out;
+  Out.reserve(Text.size());
+  for (std::size_t I = 0; I < Text.size(); ++I)
+    if (Allowed(I)) Out.push_back(Text[I]);
+  return Out;
+}
+
 void SetAttribute(pugi::xml_node Node, const char* Name, const std::u16string& Value) {
-  Node.append_attribute(Name).set_value(Utf16ToUtf8(Value).c_str());
+  Node.append_attribute(Name).set_value(Utf16ToUtf8(XmlCharactersOnly(Value)).c_str());
 }
 
 void SetAttribute(pugi::xml_node Node, const char* Name, const char* Utf8Value) {

@@ -18,7 +18,8 @@ class BadInput : public std::runtime_error {
 };
 
 // Loads Text as UTF-8 whatever its declaration names; throws BadInput when it
-// does not parse. The document holds the text's UTF-8 form and is built
+// is not a well-formed XML 1.0 document (a document type declaration
+// included) or does not parse. The document holds the text's UTF-8 form and is built
 // over it in place. Returns whether the text holds a character reference
 // ("&#"): the UTF-8 form is well-formed, and a reference is the one way a
 // name or value of the document can come out otherwise.
@@ -37,7 +38,14 @@ void StartHostXml(pugi::xml_document& Document, XmlForm Form);
 // The document as text, without indentation.
 std::u16string HostXmlText(const pugi::xml_document& Document);
 
-// Attribute value helpers in the host's vocabulary.
+// Text without the characters XML 1.0 does not allow (controls other than
+// tab, line feed and carriage return; lone surrogates; U+FFFE, U+FFFF): texts
+// taken from the register's answers may hold them, and every document handed
+// to the host must parse.
+std::u16string XmlCharactersOnly(std::u16string_view Text);
+
+// Attribute value helpers in the host's vocabulary; a text value keeps only
+// the characters XML allows.
 void SetAttribute(pugi::xml_node Node, const char* Name, const std::u16string& Value);
 void SetAttribute(pugi::xml_node Node, const char* Name, const char* Utf8Value);
 void SetAttribute(pugi::xml_node Node, const char* Name, std::int32_t Value);
