@@ -214,12 +214,12 @@ class Checker {
       ++P_;
       return true;
     };
-    // Letters, digits and "_.:-", as the editions of XML 1.0 before the fifth
-    // have it (and conforming parsers still take).
+    // Letters, digits and "_.-", as conforming parsers take it (the editions
+    // of XML 1.0 before the fifth, less their ":"; an empty one is taken too).
     const auto Version = [](std::string_view V) {
-      return !V.empty() && std::all_of(V.begin(), V.end(), [](char C) {
+      return std::all_of(V.begin(), V.end(), [](char C) {
         return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') ||
-               C == '_' || C == '.' || C == ':' || C == '-';
+               C == '_' || C == '.' || C == '-';
       });
     };
     const auto EncodingName = [](std::string_view V) {

@@ -11,6 +11,8 @@ PACKAGES=(
   build-essential cmake ninja-build g++-multilib qemu-user
   googletest libgtest-dev libbenchmark-dev rapidjson-dev libcpp-httplib-dev nlohmann-json3-dev
   dpkg-dev binutils file locales clang libclang-rt-14-dev
+  # Expat: the conforming XML parser the host documents' check is held against.
+  libexpat1-dev
   # Windows builds (mingw-w64, POSIX threads) and their tests under Wine (64-bit
   # only: wine32 would make the plain `wine` command pick a 32-bit loader), and
   # the add-in bundle (python3's zipfile).
