@@ -41,6 +41,9 @@ const Case kCases[] = {
     {"<a>\t\n\r</a>", true},
     {"<a b=\"'\" c='\"'>\"'></a>", true},
     {"<a><b><c/></b><b/></a>", true},
+    // Regressions from fuzzing against Expat: the declaration's version.
+    {"<?xml version=\"\"?><a/>", true},
+    {"<?xml version=\"2.0-beta_x\"?><a/>", true},
     {"<a>\xF0\x9F\x98\x80\xEF\xBF\xBD</a>", true},
     // Refused.
     {"", false},
@@ -80,6 +83,7 @@ const Case kCases[] = {
     {"<a><?xml version=\"1.0\"?></a>", false},
     {"<?xml encoding=\"UTF-8\"?><a/>", false},
     {"<?xml version=\"1.0 \"?><a/>", false},
+    {"<?xml version=\"1:.0\"?><a/>", false},
     {"<a>]]></a>", false},
     {"x<a/>", false},
     {"<1a/>", false},
