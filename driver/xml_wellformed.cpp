@@ -17,6 +17,7 @@ enum : std::uint8_t {
   kNameRest = 4,   // may continue a name
   kText = 8,       // stands for itself in character data
   kValue = 16,     // stands for itself in an attribute value (either quote)
+  kPairLead = 32,  // leads a two-byte UTF-8 sequence: U+0080..U+07FF, all allowed
 };
 
 constexpr std::array<std::uint8_t, 256> MakeClasses() {
@@ -31,6 +32,7 @@ constexpr std::array<std::uint8_t, 256> MakeClasses() {
   for (const int C : {'_', ':'}) Classes[C] |= kNameStart | kNameRest;
   for (int C = '0'; C <= '9'; ++C) Classes[C] |= kNameRest;
   for (const int C : {'-', '.'}) Classes[C] |= kNameRest;
+  for (int C = 0xC2; C <= 0xDF; ++C) Classes[C] = kPairLead;
   return Classes;
 }
 constexpr std::array<std::uint8_t, 256> kClasses = MakeClasses();
@@ -97,13 +99,18 @@ class Checker {
     P_ = End_;
     return false;
   }
-  bool Starts(const char* Literal) const {
-    const std::size_t Length = std::strlen(Literal);
-    return static_cast<std::size_t>(End_ - P_) >= Length && std::memcmp(P_, Literal, Length) == 0;
+  // Literals are short: compared in place, byte by byte.
+  template <std::size_t Size>
+  bool Starts(const char (&Literal)[Size]) const {
+    if (static_cast<std::size_t>(End_ - P_) < Size - 1) return false;
+    for (std::size_t I = 0; I + 1 < Size; ++I)
+      if (P_[I] != Literal[I]) return false;
+    return true;
   }
-  bool Take(const char* Literal) {
+  template <std::size_t Size>
+  bool Take(const char (&Literal)[Size]) {
     if (!Starts(Literal)) return false;
-    P_ += std::strlen(Literal);
+    P_ += Size - 1;
     return true;
   }
   bool SkipSpace() {
@@ -140,6 +147,34 @@ class Checker {
     return true;
   }
 
+  // The first byte from P on that is not of class Class (a single bit),
+  // four bytes at a time while it can.
+  const char* SkipClass(const char* P, std::uint8_t Class) const {
+    while (End_ - P >= 4 && (ClassOf(P[0]) & ClassOf(P[1]) & ClassOf(P[2]) & ClassOf(P[3]) & Class))
+      P += 4;
+    while (P < End_ && ClassOf(*P) & Class) ++P;
+    return P;
+  }
+
+  // Skips characters that stand for themselves (bytes of class Plain, and the
+  // two-byte characters of Cyrillic and other alphabets): the bulk of every
+  // document, so it is one tight loop.
+  void SkipPlain(std::uint8_t Plain) {
+    const char* P = P_;
+    while (P < End_) {
+      const std::uint8_t Class = ClassOf(*P);
+      if (Class & Plain) {
+        ++P;
+      } else if (Class & kPairLead && P + 1 < End_ &&
+                 (static_cast<unsigned char>(P[1]) & 0xC0) == 0x80) {
+        P += 2;
+      } else {
+        break;
+      }
+    }
+    P_ = P;
+  }
+
   // One character of text that is not plain ASCII: it must be one XML allows.
   bool OtherChar() {
     char32_t C = 0;
@@ -148,7 +183,8 @@ class Checker {
   }
 
   // Text up to Terminator, every character one XML allows.
-  bool CharsUntil(const char* Terminator, const char* Unclosed) {
+  template <std::size_t Size>
+  bool CharsUntil(const char (&Terminator)[Size], const char* Unclosed) {
     while (P_ < End_) {
       if (Take(Terminator)) return true;
       if (IsPlainAscii(*P_)) {
@@ -165,16 +201,15 @@ class Checker {
   bool Name(std::string_view& Out) {
     const char* const Start = P_;
     char32_t C = 0;
-    if (P_ == End_ || !NextChar(C) || !IsNameStartChar(C)) {
+    if (P_ < End_ && ClassOf(*P_) & kNameStart) {
+      ++P_;
+    } else if (P_ == End_ || !NextChar(C) || !IsNameStartChar(C)) {
       P_ = Start;
       return false;
     }
     while (P_ < End_) {
-      if (ClassOf(*P_) & kNameRest) {
-        ++P_;
-        continue;
-      }
-      if (static_cast<unsigned char>(*P_) < 0x80) break;
+      P_ = SkipClass(P_, kNameRest);
+      if (P_ == End_ || static_cast<unsigned char>(*P_) < 0x80) break;
       const char* const Here = P_;
       if (!NextChar(C) || !IsNameChar(C)) {
         P_ = Here;
@@ -330,10 +365,10 @@ class Checker {
     if (P_ == End_ || (*P_ != '"' && *P_ != '\'')) return Fail("an attribute value without quotes");
     const char Quote = *P_++;
     while (P_ < End_) {
+      SkipPlain(kValue);
+      if (P_ == End_) break;
       const char C = *P_;
-      if (ClassOf(C) & kValue) {
-        ++P_;
-      } else if (C == Quote) {
+      if (C == Quote) {
         ++P_;
         return true;
       } else if (C == '"' || C == '\'') {
@@ -351,18 +386,23 @@ class Checker {
     return Fail("an attribute value is not closed");
   }
 
+  // The few attributes of an element are compared pair by pair (most pairs
+  // differ in length or first letter); many are sorted first.
   bool DistinctAttributes() {
-    if (Attributes_.size() > 8) {
+    const std::size_t Count = Attributes_.size();
+    if (Count > 32) {
       std::sort(Attributes_.begin(), Attributes_.end());
-      if (std::adjacent_find(Attributes_.begin(), Attributes_.end()) == Attributes_.end())
-        return true;
-    } else {
-      for (std::size_t I = 0; I < Attributes_.size(); ++I)
-        for (std::size_t J = I + 1; J < Attributes_.size(); ++J)
-          if (Attributes_[I] == Attributes_[J]) return Fail("an attribute given twice");
-      return true;
+      return std::adjacent_find(Attributes_.begin(), Attributes_.end()) == Attributes_.end() ||
+             Fail("an attribute given twice");
     }
-    return Fail("an attribute given twice");
+    for (std::size_t I = 0; I < Count; ++I) {
+      const std::string_view A = Attributes_[I];
+      for (std::size_t J = I + 1; J < Count; ++J) {
+        const std::string_view B = Attributes_[J];
+        if (A.size() == B.size() && A[0] == B[0] && A == B) return Fail("an attribute given twice");
+      }
+    }
+    return true;
   }
 
   // A start tag at P_; true when it opened an element that needs an end tag
@@ -403,7 +443,7 @@ class Checker {
   // The content of the document element, up to its end tag.
   void Content() {
     while (Ok() && !Open_.empty()) {
-      while (P_ < End_ && ClassOf(*P_) & kText) ++P_;
+      SkipPlain(kText);
       if (P_ == End_) {
         Fail("an element is not closed");
         return;
