@@ -59,7 +59,7 @@ TEST(LenientReading, Table) {
       {R"({"a":1 "b":2})", "a=1"},
       {R"({"a":1,"b":2,})", "a=1;b=2"},
       {std::string("{\"a\":1,\0\"b\":2}", 14), "a=1"},
-      {R"({"a":1e400,"b":2})", "a=?"},
+      {R"({"a":1e400,"b":2})", "a=1e400;b=2"},
       // Ill-formed UTF-8 breaks the text where it stands.
       {"{\"a\":1,\"b\":\"x\xFFy\",\"c\":3}", "a=1;b=?"},
       {"{\"a\":1,\"b\xC3\":2}", "a=1"},
@@ -130,6 +130,43 @@ TEST(StrictReading, Table) {
 TEST(Reading, EscapesAreResolved) {
   const Value Answer = ReadStrictObject(R"({"s":"\"\\\/\b\f\n\r\t\u0000\u0041\u0439"})");
   EXPECT_EQ(Find(Answer, "s")->Text(), std::string("\"\\/\b\f\n\r\t\0A\xD0\xB9", 12));
+}
+
+}  // namespace
+
+namespace {
+
+// A lone surrogate escape gives U+FFFD, and a number beyond the range of a
+// double keeps its received text: the rest of the answer reads normally, in
+// both readings.
+TEST(EdgeValues, LoneSurrogatesAndHugeNumbersLeaveTheAnswerUsable) {
+  const Case Cases[] = {
+      {R"({"ok":true,"message":"cut \ud83d"})", "ok=true;message=\"cut \xEF\xBF\xBD\""},
+      {R"({"ok":true,"message":"\ud83d\u0041"})",
+       "ok=true;message=\"\xEF\xBF\xBD"
+       "A\""},
+      {R"({"ok":true,"message":"\udc00x"})", "ok=true;message=\"\xEF\xBF\xBDx\""},
+      {R"({"message":"\ud83d\ude00 \\ud83d","ok":true})",
+       "message=\"\xF0\x9F\x98\x80 \\\\ud83d\";ok=true"},
+      {R"({"ok":true,"data":{"T1":1e400,"T2":-1E+400,"T3":2.5e-400,"T4":7}})",
+       "ok=true;data={\"T1\":1e400,\"T2\":-1E+400,\"T3\":2.5e-400,\"T4\":7}"},
+      {R"({"ok":true,"n":)" + std::string(400, '9') + "}", "ok=true;n=" + std::string(400, '9')},
+      {R"({"ok":true,"a":[1e999,"\ud800",1.5e3],"b":"e"})",
+       "ok=true;a=[1e999,\"\xEF\xBF\xBD\",1.5e3];b=\"e\""},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Text);
+    EXPECT_EQ(Shape(ReadStrictObject(C.Text)), C.Shape);
+    EXPECT_EQ(Shape(ReadLenientObject(C.Text)), C.Shape);
+  }
+  // The text form of a number beyond the range is its text; the integer
+  // reader still refuses it.
+  const Value Answer = ReadStrictObject(R"({"n":1e400,"m":-1e400})");
+  EXPECT_EQ(driver::json::TextForm(Find(Answer, "n")), u"1e400");
+  EXPECT_EQ(driver::json::TextForm(Find(Answer, "m")), u"-1e400");
+  EXPECT_THROW(driver::json::ReadInt(Find(Answer, "n")), driver::json::ReadError);
+  // Still broken after the repair: nothing in the strict reading.
+  EXPECT_EQ(Shape(ReadStrictObject(R"({"ok":true,"n":1e400,})")), "");
 }
 
 }  // namespace
