@@ -45,7 +45,20 @@ struct Exchange {
   std::string Body;
   bool TooLarge = false;
   bool Connected = false;
+  // The empty line that ends the answer's header section has come (after
+  // the last status line: an interim 1xx answer has a section of its own).
+  bool HeadersComplete = false;
 };
+
+std::size_t OnHeaderLine(char* Data, std::size_t Size, std::size_t Count, void* User) {
+  auto* X = static_cast<Exchange*>(User);
+  const std::string_view Line(Data, Size * Count);
+  if (Line.substr(0, 5) == "HTTP/")
+    X->HeadersComplete = false;
+  else if (Line == "\r\n" || Line == "\n")
+    X->HeadersComplete = true;
+  return Size * Count;
+}
 
 std::size_t OnBody(char* Data, std::size_t Size, std::size_t Count, void* User) {
   auto* X = static_cast<Exchange*>(User);
@@ -160,6 +173,8 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   curl_easy_setopt(E, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxAnswerBytes));
   curl_easy_setopt(E, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(E, CURLOPT_WRITEDATA, &X);
+  curl_easy_setopt(E, CURLOPT_HEADERFUNCTION, OnHeaderLine);
+  curl_easy_setopt(E, CURLOPT_HEADERDATA, &X);
   curl_easy_setopt(E, CURLOPT_PREREQFUNCTION, OnConnected);
   curl_easy_setopt(E, CURLOPT_PREREQDATA, &X);
 
@@ -208,6 +223,9 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   }
   curl_multi_remove_handle(Multi.get(), E);
 
+  // A connection that closed before the header section was complete brought
+  // no answer, whatever libcurl made of the bytes.
+  if (Code == CURLE_OK && !X.HeadersComplete) Code = CURLE_RECV_ERROR;
   if (Code == CURLE_OK) {
     HttpResponse R;
     R.Received = true;

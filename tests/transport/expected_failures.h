@@ -13,6 +13,7 @@ enum class Situation {
   ClosedWithoutAnswer,  // the server took the request and closed
   ResetWithoutAnswer,   // ... and reset the connection
   AnswerCutShort,       // the connection ended inside an announced body
+  HeadersCutShort,      // the connection ended (or was reset) inside the headers
   ReceiveTimedOut,      // nothing more arrived within the answer time-out
   SendTimedOut,         // the server took nothing of the request in time
   SendBroken,           // the connection broke while the request went out

@@ -24,6 +24,9 @@ ExpectedFailure FailureIn(Situation S) {
     case Situation::ResetWithoutAnswer:
       return {{Numbered(kReceive, ECONNRESET, std::generic_category().message(ECONNRESET))}};
     case Situation::AnswerCutShort: return {{Numbered(kReceive, 18, "Transferred a partial file")}};
+    case Situation::HeadersCutShort:
+      return {{Numbered(kReceive, 56, "Failure when receiving data from the peer"),
+               Numbered(kReceive, ECONNRESET, std::generic_category().message(ECONNRESET))}};
     case Situation::ReceiveTimedOut: return {{Numbered(kReceive, 28, "Timeout was reached")}};
     case Situation::SendTimedOut: return {{Numbered(kSend, 28, "Timeout was reached")}};
     case Situation::SendBroken: return {{std::string(kSend) + "("}, false};

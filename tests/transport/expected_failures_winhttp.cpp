@@ -27,6 +27,10 @@ ExpectedFailure FailureIn(Situation S) {
     case Situation::ResetWithoutAnswer:
       return {{Numbered(kReceive, kConnectionError), Numbered(kReceive, kSocketReset)}, false};
     case Situation::AnswerCutShort: return {{Numbered(kReceive, kConnectionError)}, false};
+    case Situation::HeadersCutShort:
+      return {{Numbered(kReceive, kInvalidResponse), Numbered(kReceive, kConnectionError),
+               Numbered(kReceive, kSocketReset)},
+              false};
     case Situation::ReceiveTimedOut:
       return {{Numbered(kReceive, kTimeout), Numbered(kReceive, kSocketTimeout)}, false};
     case Situation::SendTimedOut:

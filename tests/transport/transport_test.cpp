@@ -240,6 +240,31 @@ TEST(HttpTransport, FailuresWhileSendingOrReceiving) {
        },
        Get("/"), Situation::AnswerCutShort},
       {"no answer in time", Silent, Get("/"), Situation::ReceiveTimedOut},
+      // The header section never ends: no answer arrived, GET or POST.
+      {"closed inside a header line",
+       [](Connection& C) {
+         ReceivedRequest R;
+         if (C.ReadRequest(R)) C.Write("HTTP/1.1 200 OK\r\nContent-Type: appli");
+       },
+       Get("/"), Situation::HeadersCutShort},
+      {"closed after the status line",
+       [](Connection& C) {
+         ReceivedRequest R;
+         if (C.ReadRequest(R)) C.Write("HTTP/1.1 200 OK\r\n");
+       },
+       Post("/", "{}"), Situation::HeadersCutShort},
+      {"closed after a complete header line",
+       [](Connection& C) {
+         ReceivedRequest R;
+         if (C.ReadRequest(R)) C.Write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n");
+       },
+       Post("/", "{}"), Situation::HeadersCutShort},
+      {"reset inside the headers",
+       [](Connection& C) {
+         ReceivedRequest R;
+         if (C.ReadRequest(R) && C.Write("HTTP/1.1 200 OK\r\nContent-Le")) C.Reset();
+       },
+       Get("/"), Situation::HeadersCutShort},
       {"answer stops in the middle",
        [](Connection& C) {
          ReceivedRequest R;
