@@ -3,27 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <mutex>
+#include <string>
 
 #include "driver/text.h"
-#include "platform/cp1251.h"
+#include "platform/single_byte.h"
 
 namespace platform {
 namespace {
-
-// KOI8-R bytes 0x80..0xFF.
-constexpr std::array<char16_t, 128> kKoi8rHighHalf = {
-    0x2500, 0x2502, 0x250C, 0x2510, 0x2514, 0x2518, 0x251C, 0x2524, 0x252C, 0x2534, 0x253C, 0x2580,
-    0x2584, 0x2588, 0x258C, 0x2590, 0x2591, 0x2592, 0x2593, 0x2320, 0x25A0, 0x2219, 0x221A, 0x2248,
-    0x2264, 0x2265, 0x00A0, 0x2321, 0x00B0, 0x00B2, 0x00B7, 0x00F7, 0x2550, 0x2551, 0x2552, 0x0451,
-    0x2553, 0x2554, 0x2555, 0x2556, 0x2557, 0x2558, 0x2559, 0x255A, 0x255B, 0x255C, 0x255D, 0x255E,
-    0x255F, 0x2560, 0x2561, 0x0401, 0x2562, 0x2563, 0x2564, 0x2565, 0x2566, 0x2567, 0x2568, 0x2569,
-    0x256A, 0x256B, 0x256C, 0x00A9, 0x044E, 0x0430, 0x0431, 0x0446, 0x0434, 0x0435, 0x0444, 0x0433,
-    0x0445, 0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F, 0x044F, 0x0440, 0x0441,
-    0x0442, 0x0443, 0x0436, 0x0432, 0x044C, 0x044B, 0x0437, 0x0448, 0x044D, 0x0449, 0x0447, 0x044A,
-    0x042E, 0x0410, 0x0411, 0x0426, 0x0414, 0x0415, 0x0424, 0x0413, 0x0425, 0x0418, 0x0419, 0x041A,
-    0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x042F, 0x0420, 0x0421, 0x0422, 0x0423, 0x0416, 0x0412,
-    0x042C, 0x042B, 0x0417, 0x0428, 0x042D, 0x0429, 0x0427, 0x042A,
-};
 
 char Lower(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
 
@@ -71,36 +58,133 @@ std::string_view CharsetOf(std::string_view ContentType) {
   return {};
 }
 
-std::u16string FromHighHalf(std::string_view Body, const std::array<char16_t, 128>& HighHalf) {
-  std::u16string Out;
-  Out.reserve(Body.size());
-  for (const char C : Body) {
-    const auto B = static_cast<unsigned char>(C);
-    Out.push_back(B < 0x80 ? B : HighHalf[B - 0x80]);
+// 8-bit charsets, decoded through the system's converters.
+struct SingleByteCharset {
+  const char* Iconv;
+  unsigned CodePage;
+};
+constexpr SingleByteCharset kSingleByte[] = {
+    {"CP1250", 1250},        {"CP1251", 1251},       {"CP1252", 1252},       {"CP1253", 1253},
+    {"CP1254", 1254},        {"CP1255", 1255},       {"CP1256", 1256},       {"CP1257", 1257},
+    {"CP1258", 1258},        {"KOI8-R", 20866},      {"KOI8-U", 21866},      {"IBM866", 866},
+    {"MAC-CYRILLIC", 10007}, {"ISO-8859-1", 28591},  {"ISO-8859-2", 28592},  {"ISO-8859-3", 28593},
+    {"ISO-8859-4", 28594},   {"ISO-8859-5", 28595},  {"ISO-8859-6", 28596},  {"ISO-8859-7", 28597},
+    {"ISO-8859-8", 28598},   {"ISO-8859-9", 28599},  {"ISO-8859-10", 28600}, {"ISO-8859-11", 874},
+    {"ISO-8859-13", 28603},  {"ISO-8859-14", 28604}, {"ISO-8859-15", 28605}, {"ISO-8859-16", 28606},
+};
+constexpr int kFirstWindows = 0, kKoi8r = 9, kKoi8u = 10, kIbm866 = 11, kMacCyrillic = 12,
+              kFirstIso = 13;
+constexpr int kSingleByteCount = sizeof kSingleByte / sizeof kSingleByte[0];
+
+// The table of a charset, made once per process on first use (several
+// driver objects may ask at once); null when the system cannot convert it.
+const SingleByteTable* TableOf(int Index) {
+  static std::once_flag Made[kSingleByteCount];
+  static SingleByteTable Tables[kSingleByteCount];
+  static bool Usable[kSingleByteCount];
+  std::call_once(Made[Index], [Index] {
+    Usable[Index] =
+        MakeSingleByteTable(kSingleByte[Index].Iconv, kSingleByte[Index].CodePage, Tables[Index]);
+  });
+  return Usable[Index] ? &Tables[Index] : nullptr;
+}
+
+enum class Family { Utf8, Utf16, Utf16Le, Utf16Be, SingleByte };
+
+struct Charset {
+  Family Kind = Family::Utf8;
+  int Index = 0;  // into kSingleByte
+};
+
+// "1".."16" (no 12) after an ISO-8859 prefix: the index of that charset.
+int IsoIndex(std::string_view Number) {
+  if (Number.empty() || Number.size() > 2 || Number[0] == '0') return -1;
+  int N = 0;
+  for (const char C : Number) {
+    if (C < '0' || C > '9') return -1;
+    N = N * 10 + (C - '0');
   }
-  return Out;
+  if (N < 1 || N > 16 || N == 12) return -1;
+  return kFirstIso + N - 1 - (N > 12 ? 1 : 0);
 }
 
-std::u16string FromLatin1(std::string_view Body) {
+Charset CharsetNamed(std::string_view Label) {
+  std::string Name(Label);
+  for (char& C : Name) C = Lower(C);
+  const auto Is = [&Name](std::initializer_list<std::string_view> Names) {
+    return std::find(Names.begin(), Names.end(), Name) != Names.end();
+  };
+  const auto Single = [](int Index) { return Charset{Family::SingleByte, Index}; };
+  if (Is({"utf-16", "utf16", "ucs-2", "unicode", "csunicode", "iso-10646-ucs-2"}))
+    return {Family::Utf16};
+  if (Is({"utf-16le", "utf16le"})) return {Family::Utf16Le};
+  if (Is({"utf-16be", "utf16be"})) return {Family::Utf16Be};
+  for (const std::string_view Prefix : {"windows-125", "cp125", "x-cp125"})
+    if (Name.size() == Prefix.size() + 1 && Name.compare(0, Prefix.size(), Prefix) == 0 &&
+        Name.back() >= '0' && Name.back() <= '8')
+      return Single(kFirstWindows + (Name.back() - '0'));
+  for (const std::string_view Prefix : {"iso-8859-", "iso8859-", "iso_8859-", "iso8859"})
+    if (Name.compare(0, Prefix.size(), Prefix) == 0)
+      if (const int Index = IsoIndex(std::string_view(Name).substr(Prefix.size())); Index >= 0)
+        return Single(Index);
+  if (Is({"koi8-r", "koi8r", "koi", "koi8", "cskoi8r"})) return Single(kKoi8r);
+  if (Is({"koi8-u", "koi8u", "koi8-ru"})) return Single(kKoi8u);
+  if (Is({"ibm866", "cp866", "866", "csibm866"})) return Single(kIbm866);
+  if (Is({"x-mac-cyrillic", "mac-cyrillic", "maccyrillic", "x-mac-ukrainian"}))
+    return Single(kMacCyrillic);
+  if (Is({"us-ascii", "ascii", "latin1", "l1", "iso-ir-100", "cp819", "ibm819"}))
+    return Single(kFirstIso);
+  if (Is({"latin2", "l2"})) return Single(kFirstIso + 1);
+  if (Is({"cyrillic", "iso-ir-144"})) return Single(kFirstIso + 4);
+  if (Is({"latin9", "l9"})) return Single(kFirstIso + 13);
+  return {};
+}
+
+// A leading byte-order mark decides the charset whatever the label says, and
+// is not part of the text (as browsers read bodies).
+Charset WithByteOrderMark(std::string_view& Body, Charset Named) {
+  const auto Starts = [&Body](std::string_view Mark) {
+    return Body.substr(0, Mark.size()) == Mark;
+  };
+  if (Starts("\xEF\xBB\xBF")) {
+    Body.remove_prefix(3);
+    return {Family::Utf8};
+  }
+  if (Starts("\xFF\xFE")) {
+    Body.remove_prefix(2);
+    return {Family::Utf16Le};
+  }
+  if (Starts("\xFE\xFF")) {
+    Body.remove_prefix(2);
+    return {Family::Utf16Be};
+  }
+  // UTF-16 without a mark: a JSON text begins with an ASCII character, so a
+  // zero byte first means big-endian; little-endian otherwise.
+  if (Named.Kind == Family::Utf16)
+    return {Body.size() >= 2 && Body[0] == '\0' && Body[1] != '\0' ? Family::Utf16Be
+                                                                   : Family::Utf16Le};
+  return Named;
+}
+
+// UTF-16 units from bytes; an odd byte at the end is U+FFFD. Lone surrogates
+// stay: the conversion to UTF-8 replaces them.
+std::u16string Utf16Units(std::string_view Body, bool BigEndian) {
+  std::u16string Units;
+  Units.reserve(Body.size() / 2 + 1);
+  for (std::size_t I = 0; I + 1 < Body.size(); I += 2) {
+    const auto A = static_cast<unsigned char>(Body[I]);
+    const auto B = static_cast<unsigned char>(Body[I + 1]);
+    Units.push_back(static_cast<char16_t>(BigEndian ? (A << 8) | B : (B << 8) | A));
+  }
+  if (Body.size() % 2) Units.push_back(u'\uFFFD');
+  return Units;
+}
+
+std::u16string FromTable(std::string_view Body, const SingleByteTable& Table) {
   std::u16string Out;
   Out.reserve(Body.size());
-  for (const char C : Body) Out.push_back(static_cast<unsigned char>(C));
+  for (const char C : Body) Out.push_back(Table[static_cast<unsigned char>(C)]);
   return Out;
-}
-
-enum class Charset { Utf8, Windows1251, Koi8r, Latin1 };
-
-Charset CharsetNamedIn(std::string_view ContentType) {
-  const std::string_view Name = CharsetOf(ContentType);
-  const auto Is = [Name](std::initializer_list<std::string_view> Names) {
-    for (const std::string_view Known : Names)
-      if (SameName(Name, Known)) return true;
-    return false;
-  };
-  if (Is({"windows-1251", "cp1251"})) return Charset::Windows1251;
-  if (Is({"koi8-r"})) return Charset::Koi8r;
-  if (Is({"us-ascii", "iso-8859-1", "latin1"})) return Charset::Latin1;
-  return Charset::Utf8;
 }
 
 bool IsAscii(std::string_view Text) {
@@ -109,25 +193,31 @@ bool IsAscii(std::string_view Text) {
   return Any < 0x80;
 }
 
+// The body as UTF-8, by the charset it is in.
+std::string ToUtf8(std::string_view Body, Charset C) {
+  switch (C.Kind) {
+    case Family::Utf16Le: return driver::Utf16ToUtf8(Utf16Units(Body, false));
+    case Family::Utf16Be: return driver::Utf16ToUtf8(Utf16Units(Body, true));
+    case Family::SingleByte:
+      if (IsAscii(Body)) return std::string(Body);
+      if (const SingleByteTable* Table = TableOf(C.Index))
+        return driver::Utf16ToUtf8(FromTable(Body, *Table));
+      break;  // no converter on this system: read as UTF-8
+    case Family::Utf8:
+    case Family::Utf16: break;
+  }
+  return IsAscii(Body) ? std::string(Body) : driver::WellFormedUtf8(Body);
+}
+
 }  // namespace
 
 std::u16string DecodeBody(std::string_view Body, std::string_view ContentType) {
-  switch (CharsetNamedIn(ContentType)) {
-    case Charset::Windows1251: return Cp1251ToWide(Body);
-    case Charset::Koi8r: return FromHighHalf(Body, kKoi8rHighHalf);
-    case Charset::Latin1: return FromLatin1(Body);
-    case Charset::Utf8: break;
-  }
-  return driver::Utf8ToUtf16(Body);
+  return driver::Utf8ToUtf16(DecodeBodyUtf8(Body, ContentType));
 }
 
 std::string DecodeBodyUtf8(std::string_view Body, std::string_view ContentType) {
-  if (IsAscii(Body)) return std::string(Body);
-  switch (CharsetNamedIn(ContentType)) {
-    case Charset::Windows1251: return Cp1251ToUtf8(Body);
-    case Charset::Utf8: return driver::WellFormedUtf8(Body);
-    default: return driver::Utf16ToUtf8(DecodeBody(Body, ContentType));
-  }
+  const Charset C = WithByteOrderMark(Body, CharsetNamed(CharsetOf(ContentType)));
+  return ToUtf8(Body, C);
 }
 
 }  // namespace platform

@@ -7,9 +7,12 @@
 namespace platform {
 
 // Decodes Body by the charset parameter of ContentType (name matched without
-// regard to case, value optionally quoted): UTF-8 when absent or unknown,
-// and Windows-1251, KOI8-R, ASCII / Latin-1 when named. Ill-formed UTF-8
-// becomes U+FFFD.
+// regard to case, value optionally quoted): UTF-8 when absent or unknown;
+// UTF-16 (LE, BE, or by its first bytes); Windows-1250 to 1258, KOI8-R,
+// KOI8-U, IBM866, x-mac-cyrillic and ISO-8859-1 to 16 (US-ASCII read as
+// ISO-8859-1) through the system's converters. A leading byte-order mark
+// (UTF-8, UTF-16LE, UTF-16BE) decides the charset whatever the label says and
+// is not part of the text. Bytes that do not decode become U+FFFD.
 std::u16string DecodeBody(std::string_view Body, std::string_view ContentType);
 
 // The same text in UTF-8 (Utf16ToUtf8(DecodeBody(Body, ContentType))). Every

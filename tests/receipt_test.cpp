@@ -362,3 +362,71 @@ TEST_F(Receipts, CorrectionReturnsWhetherTheRegisterIssuedIt) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Utf16(const std::string& Utf8, bool BigEndian) {
+  std::string Out;
+  for (const char16_t C : U(Utf8)) {
+    const char High = static_cast<char>(C >> 8), Low = static_cast<char>(C & 0xFF);
+    Out += BigEndian ? std::string{High, Low} : std::string{Low, High};
+  }
+  return Out;
+}
+
+// An accepted receipt reads as accepted whatever charset, byte-order mark or
+// odd value its answer comes with: a cashier must never be told to repeat a
+// receipt the register made.
+TEST_F(Receipts, AcceptedReceiptsInEveryAnswerForm) {
+  const std::string Accepted =
+      R"({"ok":true,"message":"Чек","data":{"T1042":7,"T1038":12,"T1077":3826186040,)"
+      R"("T1060":"www.nalog.gov.ru"}})";
+  const struct {
+    const char* What;
+    std::string Body;
+    std::string ContentType;
+  } Cases[] = {
+      {"UTF-16LE with a mark", "\xFF\xFE" + Utf16(Accepted, false),
+       "application/json; charset=utf-16"},
+      {"UTF-16BE without a mark", Utf16(Accepted, true), "application/json; charset=UTF-16BE"},
+      {"UTF-16 without a mark", Utf16(Accepted, false), "application/json; charset=utf-16"},
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + Accepted, "application/json; charset=utf-8"},
+      {"a lone surrogate in the message",
+       R"({"ok":true,"message":"cut \ud83d","data":{"T1042":7,"T1038":12,"T1077":3826186040,)"
+       R"("T1060":"www.nalog.gov.ru"}})",
+       "application/json"},
+      {"a number beyond a double",
+       R"({"ok":true,"data":{"T1042":7,"T1038":12,"T1077":3826186040,"T9999":1e400,)"
+       R"("T1060":"www.nalog.gov.ru"}})",
+       "application/json"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.What);
+    Answer("/api/1/receipt", C.Body, C.ContentType, 200, 1);
+    const CallResult R = Check(Package(kOnePosition));
+    EXPECT_EQ(Outputs(R, 3), "7|12|3826186040|www.nalog.gov.ru|true");
+  }
+}
+
+// Refusals in 8-bit Cyrillic charsets keep their letters.
+TEST_F(Receipts, RefusalsInCyrillicCharsets) {
+  const struct {
+    std::string Message;  // "Смена закрыта" in the charset
+    std::string Charset;
+  } Cases[] = {
+      {"\xC1\xDC\xD5\xDD\xD0 \xD7\xD0\xDA\xE0\xEB\xE2\xD0", "ISO-8859-5"},
+      {"\x91\xac\xa5\xad\xa0 \xa7\xa0\xaa\xe0\xeb\xe2\xa0", "IBM866"},
+      {"\xF3\xCD\xC5\xCE\xC1 \xDA\xC1\xCB\xD2\xD9\xD4\xC1", "koi8-r"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Charset);
+    Answer("/api/1/receipt",
+           R"({"ok":false,"code":5,"message":")" + C.Message + R"(","errors":[]})",
+           "application/json; charset=" + C.Charset, 200, 1);
+    Check(Package(kOnePosition));
+    EXPECT_EQ(LastError(),
+              std::make_pair(std::int64_t{5}, std::u16string(u"Смена закрыта errors:[]")));
+  }
+}
+
+}  // namespace

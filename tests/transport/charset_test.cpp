@@ -58,3 +58,81 @@ TEST(DecodeBody, KeepsZeroBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Utf16Le(const std::u16string& Text) {
+  std::string Out;
+  for (const char16_t C : Text) Out += {static_cast<char>(C & 0xFF), static_cast<char>(C >> 8)};
+  return Out;
+}
+std::string Utf16Be(const std::u16string& Text) {
+  std::string Out;
+  for (const char16_t C : Text) Out += {static_cast<char>(C >> 8), static_cast<char>(C & 0xFF)};
+  return Out;
+}
+
+// Every label a register may send, through the system's converters: "Ж" (or
+// the family's letter) and an undefined byte where the charset has one.
+TEST(DecodeBody, EveryCharsetFamily) {
+  const struct {
+    std::string Body;
+    std::string ContentType;
+    std::u16string Expected;
+  } Cases[] = {
+      {Utf16Le(u"{\"m\":\"Ж😀\"}"), "application/json; charset=utf-16le", u"{\"m\":\"Ж😀\"}"},
+      {Utf16Be(u"{\"m\":\"Ж\"}"), "application/json; charset=UTF-16BE", u"{\"m\":\"Ж\"}"},
+      {"\xFF\xFE" + Utf16Le(u"{Ж}"), "application/json; charset=utf-16", u"{Ж}"},
+      {"\xFE\xFF" + Utf16Be(u"{Ж}"), "application/json; charset=utf-16", u"{Ж}"},
+      {Utf16Be(u"{Ж}"), "application/json; charset=\"utf-16\"", u"{Ж}"},
+      {Utf16Le(u"{Ж}"), "application/json; charset=Utf-16", u"{Ж}"},
+      // The mark decides, the label aside; it is never part of the text.
+      {"\xFF\xFE" + Utf16Le(u"{Ж}"), "application/json", u"{Ж}"},
+      {"\xEF\xBB\xBF{\"ok\":true}", "application/json", u"{\"ok\":true}"},
+      {"\xEF\xBB\xBF{\"ok\":true}", "application/json; charset=utf-8", u"{\"ok\":true}"},
+      {"\xEF\xBB\xBF\xD0\x96", "text/plain; charset=windows-1251", u"Ж"},
+      // Broken UTF-16: an odd last byte, a lone surrogate.
+      {Utf16Le(u"ab") + "c", "text/plain; charset=utf-16le", u"ab\uFFFD"},
+      {Utf16Le(std::u16string(u"a") + char16_t(0xD83D) + u"b"), "text/plain; charset=utf-16le",
+       u"a\uFFFDb"},
+      // 8-bit charsets.
+      {"\xC6", "text/plain; charset=windows-1250", u"Ć"},
+      {"\xC6", "text/plain; charset=cp1251", u"Ж"},
+      {"\xC6", "text/plain; charset=x-cp1252", u"Æ"},
+      {"\xC6", "text/plain; charset=windows-1253", u"Ζ"},
+      {"\xD0", "text/plain; charset=windows-1254", u"Ğ"},
+      {"\xE0", "text/plain; charset=windows-1255", u"א"},
+      {"\xC7", "text/plain; charset=windows-1256", u"ا"},
+      {"\xC0", "text/plain; charset=windows-1257", u"Ą"},
+      {"\xC3", "text/plain; charset=windows-1258", u"Ă"},
+      {"\x98", "text/plain; charset=windows-1251", u"\uFFFD"},
+      {"\xF6", "text/plain; charset=KOI8-R", u"Ж"},
+      {"\xA4", "text/plain; charset=koi8-u", u"є"},
+      {"\x86", "text/plain; charset=IBM866", u"Ж"},
+      {"\x86", "text/plain; charset=cp866", u"Ж"},
+      {"\x86", "text/plain; charset=x-mac-cyrillic", u"Ж"},
+      {"\xB6", "text/plain; charset=ISO-8859-5", u"Ж"},
+      {"\xB6", "text/plain; charset=iso_8859-5", u"Ж"},
+      {"\xA1", "text/plain; charset=iso-8859-2", u"Ą"},
+      {"\xA1", "text/plain; charset=iso-8859-3", u"Ħ"},
+      {"\xA1", "text/plain; charset=iso-8859-4", u"Ą"},
+      {"\xC7", "text/plain; charset=iso-8859-6", u"ا"},
+      {"\xC1", "text/plain; charset=iso-8859-7", u"Α"},
+      {"\xE0", "text/plain; charset=iso-8859-8", u"א"},
+      {"\xD0", "text/plain; charset=iso-8859-9", u"Ğ"},
+      {"\xA1", "text/plain; charset=iso-8859-10", u"Ą"},
+      {"\xA1", "text/plain; charset=iso-8859-11", u"ก"},
+      {"\xC0", "text/plain; charset=iso-8859-13", u"Ą"},
+      {"\xA1", "text/plain; charset=iso-8859-14", u"Ḃ"},
+      {"\xA4", "text/plain; charset=ISO-8859-15", u"€"},
+      {"\xA1", "text/plain; charset=iso8859-16", u"Ą"},
+      {"\xA4", "text/plain; charset=iso-8859-12", u"\uFFFD"},  // no such charset: UTF-8
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.ContentType);
+    EXPECT_EQ(platform::DecodeBody(C.Body, C.ContentType), C.Expected);
+    EXPECT_EQ(platform::DecodeBodyUtf8(C.Body, C.ContentType), driver::Utf16ToUtf8(C.Expected));
+  }
+}
+
+}  // namespace
