@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 build="$root/build/fuzz-clang"
-targets=(json_lenient json_strict receipt_package correction_package registration_document
+targets=(json_lenient json_strict answer_decoding receipt_package correction_package registration_document
   shift_document text_document cash_slip host_values host_xml_check)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
@@ -43,7 +43,7 @@ build_targets() {
 
 dictionary() {
   case "$1" in
-    json_*) echo "$root/fuzz/dict/json.dict" ;;
+    json_* | answer_decoding) echo "$root/fuzz/dict/json.dict" ;;
     host_values) ;;
     *) echo "$root/fuzz/dict/host_xml.dict" ;;
   esac

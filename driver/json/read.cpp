@@ -1,7 +1,6 @@
 // Reading answers of the device API into values, on RapidJSON's event parser.
 // The parser runs iteratively and this builder keeps its own stack of open
 // objects and arrays, so the depth of a hostile answer costs no call stack.
-#include <rapidjson/error/error.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
@@ -54,6 +53,29 @@ long EscapeAt(std::string_view Text, std::size_t I) {
   return std::stol(std::string(Text.substr(I + 2, 4)), nullptr, 16);
 }
 
+// -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)? exactly: only a number the
+// parser would take is put back in place of a placeholder.
+bool IsJsonNumber(std::string_view T) {
+  std::size_t I = 0;
+  const auto Digits = [&] {
+    const std::size_t Start = I;
+    while (I < T.size() && T[I] >= '0' && T[I] <= '9') ++I;
+    return I > Start;
+  };
+  if (I < T.size() && T[I] == '-') ++I;
+  if (I < T.size() && T[I] == '0')
+    ++I;
+  else if (!Digits())
+    return false;
+  if (I < T.size() && T[I] == '.' && (++I, !Digits())) return false;
+  if (I < T.size() && (T[I] == 'e' || T[I] == 'E')) {
+    ++I;
+    if (I < T.size() && (T[I] == '+' || T[I] == '-')) ++I;
+    if (!Digits()) return false;
+  }
+  return I == T.size();
+}
+
 RepairedAnswer Repair(std::string_view Text) {
   RepairedAnswer R;
   R.Text.reserve(Text.size());
@@ -91,7 +113,8 @@ RepairedAnswer Repair(std::string_view Text) {
              (std::string_view("0123456789+-.eE").find(Text[End]) != std::string_view::npos))
         ++End;
       const std::string_view Number = Text.substr(I, End - I);
-      if (Number.size() > 300 || Number.find_first_of("eE") != std::string_view::npos) {
+      if ((Number.size() > 300 || Number.find_first_of("eE") != std::string_view::npos) &&
+          IsJsonNumber(Number)) {
         R.Numbers.emplace_back(std::string(Number));
         R.Text += '0';
       } else {
