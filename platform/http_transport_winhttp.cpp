@@ -250,6 +250,13 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   }
   if (!WinHttpReceiveResponse(H, nullptr)) return NumberedFailure(kReceiveError, GetLastError());
 
+  // A connection that closed inside the header section brought no answer:
+  // the raw header text then lacks the empty line that ends it.
+  std::string RawHeaders;
+  if (!QueryHeader(H, WINHTTP_QUERY_RAW_HEADERS_CRLF, RawHeaders) || RawHeaders.size() < 4 ||
+      RawHeaders.compare(RawHeaders.size() - 4, 4, "\r\n\r\n") != 0)
+    return NumberedFailure(kReceiveError, ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
+
   HttpResponse R;
   DWORD Status = 0, Size = sizeof Status;
   if (!WinHttpQueryHeaders(H, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
