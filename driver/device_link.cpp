@@ -1,5 +1,6 @@
 // GetFromApi and PostToApi: one HTTP exchange with the register's device API
 // each, over the platform's transport.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,12 +31,13 @@ struct Exchange {
 
 Exchange Send(const std::u16string& Address, std::string_view Path, std::string* Body) {
   Exchange Result;
-  if (!driver::IsUsableDeviceAddress(Address)) {
+  const std::optional<std::string> Host = driver::DeviceAddressForUrl(Address);
+  if (!Host) {
     Result.Failure = u"Error connecting to server: unusable device address \"" + Address + u"\"";
     return Result;
   }
   platform::HttpRequest Request;
-  Request.Url = "http://" + driver::Utf16ToUtf8(Address) + std::string(Path);
+  Request.Url = "http://" + *Host + std::string(Path);
   Request.Headers = {{"Content-Type", "application/json"}, {"User-Agent", kUserAgent}};
   if (Body) {
     Request.Post = true;
