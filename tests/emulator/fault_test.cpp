@@ -102,7 +102,8 @@ TEST_F(FaultTest, FaultsMatchPathAndMethodAndCountDown) {
   EXPECT_EQ(Get("/api/1/getallinfo")["num"], "000123");
   EXPECT_EQ(Faults(),
             Json::parse(R"([{"path":"/api/1/shift/status","method":"POST",)"
-                        R"("action":"answer","delayMs":0,"times":0,"perform":false,)"
+                        R"("action":"answer","delayMs":0,"answerDelayMs":0,"times":0,)"
+                        R"("perform":false,)"
                         R"("status":200,"contentType":"application/json","body":"post"}])"));
   ASSERT_EQ(Call("DELETE", "/emulator/fault").Status, 200);
   EXPECT_EQ(Faults(), Json::array());
@@ -167,6 +168,7 @@ TEST_F(FaultTest, WrongScriptsAreRefused) {
       R"({"path":"api/1/receipt"})",
       R"({"path":"*","action":"explode"})",
       R"({"path":"*","delayMs":-1})",
+      R"({"path":"*","answerDelayMs":600001})",
       R"({"path":"*","times":"2"})",
       R"({"path":"*","status":99})",
       R"({"path":"*","bodyBase64":"!!"})",
@@ -194,6 +196,23 @@ TEST(EmulatorFaults, StopCutsALongDelayShort) {
   std::thread Client([&] { Status = Request(Port, "GET", "/api/1/getallinfo").Status; });
   // Wait until the request has arrived (bounded: the test's time-out guards it).
   while (Json::parse(Request(Port, "GET", "/emulator/requests").Body)["requests"].empty())
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  Register.Stop();
+  Client.join();
+  EXPECT_EQ(Status, 0);
+}
+
+TEST(EmulatorFaults, AnAnswerDelayComesAfterTheRegisterActed) {
+  kelvo_emulator::Emulator Register;
+  const int Port = Register.Start();
+  ASSERT_EQ(Request(Port, "POST", "/emulator/fault",
+                    R"({"path":"/api/1/shift/open","answerDelayMs":600000})")
+                .Status,
+            200);
+  int Status = -1;
+  std::thread Client([&] { Status = Request(Port, "POST", "/api/1/shift/open", "{}").Status; });
+  // The shift is open while its answer is still held back.
+  while (Json::parse(Request(Port, "GET", "/api/1/shift/status").Body)["shiftStatus"] != 1)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   Register.Stop();
   Client.join();

@@ -92,6 +92,10 @@ void Emulator::Impl::ServeDevice(const httplib::Request& In, httplib::Response& 
       Result = HandleDeviceRequest(Trial, In.method, In.path, In.body);
     }
   }
+  if (Script && Script->AnswerDelayMs > 0 && !Sleep(Script->AnswerDelayMs)) {
+    DeviceServer::DropCurrentConnection();
+    return;
+  }
   const std::string Body = Dump(Result.Body);
   switch (Action) {
     case FaultAction::None: Reply(Out, Result.Status, Body, kJsonType); break;

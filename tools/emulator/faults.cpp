@@ -16,9 +16,9 @@ const std::pair<const char*, FaultAction> kActions[] = {
     {"oversize", FaultAction::Oversize},
 };
 
-const char* const kMembers[] = {"path",       "method",      "action",    "delayMs",
-                                "times",      "perform",     "status",    "body",
-                                "bodyBase64", "contentType", "sendBytes", "size"};
+const char* const kMembers[] = {"path",        "method",    "action", "delayMs", "answerDelayMs",
+                                "times",       "perform",   "status", "body",    "bodyBase64",
+                                "contentType", "sendBytes", "size"};
 
 const char* ActionName(FaultAction Action) {
   for (const auto& [Name, Value] : kActions) {
@@ -113,14 +113,16 @@ std::optional<Fault> ParseFault(const Json& Script, std::string& Error) {
     }
     Out.Perform = Perform->get<bool>();
   }
-  long long DelayMs = 0, Times = 0, Status = 200, SendBytes = -1, Size = 0;
+  long long DelayMs = 0, AnswerDelayMs = 0, Times = 0, Status = 200, SendBytes = -1, Size = 0;
   if (!ReadWhole(Script, "delayMs", 0, kMaxDelayMs, DelayMs, Error) ||
+      !ReadWhole(Script, "answerDelayMs", 0, kMaxDelayMs, AnswerDelayMs, Error) ||
       !ReadWhole(Script, "times", 0, 1000000000, Times, Error) ||
       !ReadWhole(Script, "status", 100, 599, Status, Error) ||
       !ReadWhole(Script, "sendBytes", 0, kMaxSize, SendBytes, Error) ||
       !ReadWhole(Script, "size", 1, kMaxSize, Size, Error))
     return std::nullopt;
   Out.DelayMs = static_cast<int>(DelayMs);
+  Out.AnswerDelayMs = static_cast<int>(AnswerDelayMs);
   Out.Times = static_cast<int>(Times);
   Out.Status = static_cast<int>(Status);
   if (SendBytes >= 0) Out.SendBytes = static_cast<std::size_t>(SendBytes);
@@ -151,6 +153,7 @@ Json FaultToJson(const Fault& Script) {
   if (!Script.Method.empty()) Out["method"] = Script.Method;
   Out["action"] = ActionName(Script.Action);
   Out["delayMs"] = Script.DelayMs;
+  Out["answerDelayMs"] = Script.AnswerDelayMs;
   Out["times"] = Script.Times;
   Out["perform"] = Script.Perform;
   if (Script.Action == FaultAction::Answer ||

@@ -23,9 +23,10 @@ struct Fault {
   std::string Path;    // an exact path, or "*" for every device path
   std::string Method;  // "GET", "POST", ...; empty for any
   FaultAction Action = FaultAction::None;
-  int DelayMs = 0;
-  int Times = 0;        // how many more requests it applies to; 0: until cleared
-  bool Perform = true;  // the register carries the request out first
+  int DelayMs = 0;        // before the register acts
+  int AnswerDelayMs = 0;  // after it acted, before the answer goes out
+  int Times = 0;          // how many more requests it applies to; 0: until cleared
+  bool Perform = true;    // the register carries the request out first
   int Status = 200;
   std::optional<std::string> Body;  // Answer, Truncate: the body bytes
   std::string ContentType = "application/json";
