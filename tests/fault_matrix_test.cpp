@@ -72,6 +72,11 @@ const DeviceFault kFaults[] = {
      Seen::NoAnswer, Seen::NoAnswer},
     {"slower than the time-out", R"({"path":"*","action":"answer","delayMs":2000,"body":"{}"})",
      Seen::NoAnswer, Seen::NoAnswer},
+    // The register carried the request out; only its answer was lost.
+    {"carried out, then closed", R"({"path":"*","action":"close","perform":true})", Seen::NoAnswer,
+     Seen::NoAnswer},
+    {"carried out, answered after the time-out", R"({"path":"*","answerDelayMs":2000})",
+     Seen::NoAnswer, Seen::NoAnswer},
 };
 
 // What a method leaves: its return value and the error state. "Prior" keeps
