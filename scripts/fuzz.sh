@@ -16,7 +16,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 build="$root/build/fuzz-clang"
 targets=(json_lenient json_strict answer_decoding receipt_package correction_package registration_document
-  shift_document text_document cash_slip host_values host_xml_check)
+  shift_document text_document cash_slip host_values host_xml_check device_address)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
@@ -45,6 +45,7 @@ dictionary() {
   case "$1" in
     json_* | answer_decoding) echo "$root/fuzz/dict/json.dict" ;;
     host_values) ;;
+    device_address) echo "$root/fuzz/dict/address.dict" ;;
     *) echo "$root/fuzz/dict/host_xml.dict" ;;
   esac
 }
