@@ -19,8 +19,11 @@ constexpr unsigned kCommonFlags = rapidjson::kParseIterativeFlag |
 
 bool IsWhitespace(char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r'; }
 
-// A "\u" escape of a lone surrogate is the one way ill-formed UTF-8 (bytes ED
-// A0..BF xx) gets through the parser; it becomes U+FFFD.
+// A "\u" escape of a lone low surrogate is the one way ill-formed UTF-8 (bytes
+// ED B0..BF xx) gets through the parser; it becomes U+FFFD. (A lone high one
+// stops the parser; Repair below turns it into U+FFFD's escape.) The bytes ED
+// A0..AF cannot occur here: a high surrogate escape the parser takes is
+// always joined with its low one.
 std::string TakeText(const char* Text, rapidjson::SizeType Length) {
   std::string Out(Text, Length);
   for (std::size_t I = Out.find('\xED'); I != std::string::npos; I = Out.find('\xED', I + 1))
