@@ -29,7 +29,7 @@ const char16_t kPalette[] = {
     u'\u3002',  // ideographic full stop
     u'\u0661',  // Arabic-Indic digit one
     u'\u00B9',  // superscript one
-    u'\uD800',  // a lone surrogate
+    static_cast<char16_t>(0xD800),  // a lone surrogate
     u'\u0000',
 };
 
