@@ -147,11 +147,15 @@ class Checker {
     return true;
   }
 
-  // The first byte from P on that is not of class Class (a single bit),
-  // four bytes at a time while it can.
+  // Whether the four bytes from P on are all of class Class (a single bit).
+  static bool FourOf(const char* P, std::uint8_t Class) {
+    return (ClassOf(P[0]) & ClassOf(P[1]) & ClassOf(P[2]) & ClassOf(P[3]) & Class) != 0;
+  }
+
+  // The first byte from P on that is not of class Class, four bytes at a
+  // time while it can.
   const char* SkipClass(const char* P, std::uint8_t Class) const {
-    while (End_ - P >= 4 && (ClassOf(P[0]) & ClassOf(P[1]) & ClassOf(P[2]) & ClassOf(P[3]) & Class))
-      P += 4;
+    while (End_ - P >= 4 && FourOf(P, Class)) P += 4;
     while (P < End_ && ClassOf(*P) & Class) ++P;
     return P;
   }
@@ -220,11 +224,30 @@ class Checker {
     return true;
   }
 
+  // Names repeat from element to element: when the name at P_ is Known (a
+  // name read before) byte for byte, followed by a byte that cannot continue
+  // a name, it is taken without looking at its characters again.
+  bool KnownName(std::string_view Known, std::string_view& Out) {
+    const std::size_t Size = Known.size();
+    if (Size == 0 || static_cast<std::size_t>(End_ - P_) <= Size ||
+        std::memcmp(P_, Known.data(), Size) != 0)
+      return false;
+    const auto Next = static_cast<unsigned char>(P_[Size]);
+    if (Next >= 0x80 || kClasses[Next] & kNameRest) return false;
+    Out = std::string_view(P_, Size);
+    P_ += Size;
+    return true;
+  }
+
   // "=" with optional white space around it, then a quoted value whose
   // characters are checked by the caller's rule.
   bool Equals() {
-    SkipSpace();
-    if (!Take("=")) return Fail("an attribute without \"=\"");
+    if (P_ < End_ && *P_ == '=') {  // as nearly always: no blanks around it
+      ++P_;
+    } else {
+      SkipSpace();
+      if (!Take("=")) return Fail("an attribute without \"=\"");
+    }
     SkipSpace();
     return true;
   }
@@ -386,8 +409,16 @@ class Checker {
     return Fail("an attribute value is not closed");
   }
 
-  // The few attributes of an element are compared pair by pair (most pairs
-  // differ in length or first letter); many are sorted first.
+  // A name's bit in a 64-bit filter, from its length and three of its bytes.
+  static std::uint64_t FilterBit(std::string_view Name) {
+    const auto Byte = [&](std::size_t I) { return static_cast<std::uint32_t>(Name[I]) & 0xFF; };
+    const std::uint32_t Key = static_cast<std::uint32_t>(Name.size()) ^ (Byte(0) << 8) ^
+                              (Byte(Name.size() / 2) << 16) ^ (Byte(Name.size() - 1) << 24);
+    return std::uint64_t{1} << ((Key * 0x9E3779B1u) >> 26);
+  }
+
+  // Names whose filter bit is new cannot have been given before; only the
+  // others are compared with the earlier names. Many are sorted instead.
   bool DistinctAttributes() {
     const std::size_t Count = Attributes_.size();
     if (Count > 32) {
@@ -395,12 +426,15 @@ class Checker {
       return std::adjacent_find(Attributes_.begin(), Attributes_.end()) == Attributes_.end() ||
              Fail("an attribute given twice");
     }
+    std::uint64_t Seen = 0;
     for (std::size_t I = 0; I < Count; ++I) {
       const std::string_view A = Attributes_[I];
-      for (std::size_t J = I + 1; J < Count; ++J) {
-        const std::string_view B = Attributes_[J];
-        if (A.size() == B.size() && A[0] == B[0] && A == B) return Fail("an attribute given twice");
+      const std::uint64_t Bit = FilterBit(A);
+      if (Seen & Bit) {
+        for (std::size_t J = 0; J < I; ++J)
+          if (Attributes_[J] == A) return Fail("an attribute given twice");
       }
+      Seen |= Bit;
     }
     return true;
   }
@@ -410,19 +444,31 @@ class Checker {
   bool StartTag() {
     ++P_;
     std::string_view Element;
-    if (!Name(Element)) return Fail("a malformed element name");
+    if (!KnownName(LastElement_, Element) && !Name(Element))
+      return Fail("a malformed element name");
+    LastElement_ = Element;
     Attributes_.clear();
+    bool Repeated = true;  // the names so far are those of the last element's attributes
     while (Ok()) {
       const bool Space = SkipSpace();
       if (P_ == End_) return Fail("a start tag is not closed");
-      if (Take(">")) {
-        if (!DistinctAttributes()) return false;
-        Open_.push_back(Element);
-        return true;
+      const bool Open = Take(">");
+      if (Open || Take("/>")) {
+        // The last attributes were distinct; the same names again are too.
+        if (!(Repeated && Attributes_.size() == LastAttributes_.size()) && !DistinctAttributes())
+          return false;
+        if (!Attributes_.empty()) std::swap(Attributes_, LastAttributes_);
+        if (Open) Open_.push_back(Element);
+        return Open;
       }
-      if (Take("/>")) return DistinctAttributes() && false;
       std::string_view Attribute;
-      if (!Space || !Name(Attribute)) return Fail("a malformed attribute");
+      const std::size_t Index = Attributes_.size();
+      if (!Space) return Fail("a malformed attribute");
+      if (!(Repeated && Index < LastAttributes_.size() &&
+            KnownName(LastAttributes_[Index], Attribute))) {
+        Repeated = false;
+        if (!Name(Attribute)) return Fail("a malformed attribute");
+      }
       Attributes_.push_back(Attribute);
       if (!Equals() || !AttributeValue()) return false;
     }
@@ -432,7 +478,7 @@ class Checker {
   bool EndTag() {
     P_ += 2;
     std::string_view Element;
-    if (!Name(Element)) return Fail("a malformed end tag");
+    if (!KnownName(Open_.back(), Element) && !Name(Element)) return Fail("a malformed end tag");
     SkipSpace();
     if (!Take(">")) return Fail("a malformed end tag");
     if (Element != Open_.back()) return Fail("an end tag that does not match its element");
@@ -482,6 +528,10 @@ class Checker {
   const char* FaultAt_ = nullptr;
   std::vector<std::string_view> Open_;
   std::vector<std::string_view> Attributes_;
+  // The names of the last start tag and of the last attributes (of the last
+  // start tag that had any); all were checked.
+  std::string_view LastElement_;
+  std::vector<std::string_view> LastAttributes_;
 };
 
 }  // namespace

@@ -91,6 +91,18 @@ const Case kCases[] = {
     {"<a><![CDATA[x</a>", false},
     {"<a><!ELEMENT a ANY></a>", false},
     {"<a>\xC3\x97</a><\xC3\x97/>", false},
+    // Names that repeat those of the element before, or nearly.
+    {"<a><b x=\"1\" y=\"2\"/><b x=\"3\" y=\"4\"/><b x=\"5\" y=\"6\"></b></a>", true},
+    {"<a><b x=\"1\" y=\"2\"/><b x=\"1\" x=\"2\"/></a>", false},
+    {"<a><b x=\"1\" y=\"2\"/><b x=\"1\" y=\"2\" x=\"3\"/></a>", false},
+    {"<a><b x=\"1\" y=\"2\"/><b y=\"1\" x=\"2\" y=\"3\"/></a>", false},
+    {"<a><b x=\"1\"/><b xy=\"1\" x=\"2\"/><b x=\"1\" xy=\"2\"/></a>", true},
+    {"<a><b x=\"1\"/><b x\xC3\x97=\"1\"/></a>", false},
+    {"<a><b x=\"1\"/><b x\xD0\x96=\"1\"/></a>", true},
+    {"<ab></a>", false},
+    {"<a></ab>", false},
+    {"<ab><ab></ab></a>", false},
+    {"<a><b/><b1/><b/></a>", true},
 };
 
 TEST(XmlWellFormedness, EachCaseAsXmlRulesHaveIt) {
