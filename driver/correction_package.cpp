@@ -4,11 +4,11 @@
 
 #include <pugixml.hpp>
 
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
 #include "driver/request_fields.h"
-#include "driver/text.h"
-#include "v8napi/text_rules.h"
 
 namespace driver {
 namespace {
@@ -21,34 +21,36 @@ void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     const char* Text = A.value();
-    const auto NonEmpty = [&] { return Utf8ToUtf16(ToNonEmptyText(std::string_view(Text), N)); };
-    if (SameName(N, kBaseDate)) {
+    const auto NonEmpty = [&] {
+      return base::Utf8ToUtf16(ToNonEmptyText(std::string_view(Text), N));
+    };
+    if (base::SameName(N, kBaseDate)) {
       P.CorrectionBaseDate = AttributeText(A);
-    } else if (SameName(N, kBaseNumber)) {
+    } else if (base::SameName(N, kBaseNumber)) {
       P.CorrectionBaseNumber = AttributeText(A);
-    } else if (SameName(N, "CashierName")) {
+    } else if (base::SameName(N, "CashierName")) {
       P.CashierName = NonEmpty();
-    } else if (SameName(N, "CashierVATIN")) {
+    } else if (base::SameName(N, "CashierVATIN")) {
       P.CashierVATIN = NonEmpty();
-    } else if (SameName(N, "AdditionalAttribute")) {
+    } else if (base::SameName(N, "AdditionalAttribute")) {
       P.AdditionalAttribute = NonEmpty();
-    } else if (SameName(N, "CorrectionType")) {
+    } else if (base::SameName(N, "CorrectionType")) {
       P.CorrectionType = ToInteger(Text, N);
-    } else if (SameName(N, "TaxVariant")) {
+    } else if (base::SameName(N, "TaxVariant")) {
       const std::int32_t Variant = ToInteger(Text, N);
       if (Variant == INT32_MAX) throw BadInput("out of range \"TaxVariant\"");
       P.TaxVariant = Variant + 1;
-    } else if (SameName(N, "PaymentType")) {
+    } else if (base::SameName(N, "PaymentType")) {
       P.PaymentType = ToInteger(Text, N);
     } else {
-      double* Amount = SameName(N, "Sum")          ? &P.Sum
-                       : SameName(N, "SumTAX20")   ? &P.SumTAX20
-                       : SameName(N, "SumTAX10")   ? &P.SumTAX10
-                       : SameName(N, "SumTAX0")    ? &P.SumTAX0
-                       : SameName(N, "SumTAXNone") ? &P.SumTAXNone
-                       : SameName(N, "SumTAX120")  ? &P.SumTAX120
-                       : SameName(N, "SumTAX110")  ? &P.SumTAX110
-                                                   : nullptr;
+      double* Amount = base::SameName(N, "Sum")          ? &P.Sum
+                       : base::SameName(N, "SumTAX20")   ? &P.SumTAX20
+                       : base::SameName(N, "SumTAX10")   ? &P.SumTAX10
+                       : base::SameName(N, "SumTAX0")    ? &P.SumTAX0
+                       : base::SameName(N, "SumTAXNone") ? &P.SumTAXNone
+                       : base::SameName(N, "SumTAX120")  ? &P.SumTAX120
+                       : base::SameName(N, "SumTAX110")  ? &P.SumTAX110
+                                                         : nullptr;
       if (Amount) *Amount = ToAmount(Text, N);
     }
   }
@@ -57,12 +59,12 @@ void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
 void ReadPayments(const pugi::xml_node& Node, CorrectionPackage& P) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    double* Amount = SameName(N, "Cash")                ? &P.Cash
-                     : SameName(N, "ElectronicPayment") ? &P.ElectronicPayment
-                     : SameName(N, "AdvancePayment")    ? &P.AdvancePayment
-                     : SameName(N, "Credit")            ? &P.Credit
-                     : SameName(N, "CashProvision")     ? &P.CashProvision
-                                                        : nullptr;
+    double* Amount = base::SameName(N, "Cash")                ? &P.Cash
+                     : base::SameName(N, "ElectronicPayment") ? &P.ElectronicPayment
+                     : base::SameName(N, "AdvancePayment")    ? &P.AdvancePayment
+                     : base::SameName(N, "Credit")            ? &P.Credit
+                     : base::SameName(N, "CashProvision")     ? &P.CashProvision
+                                                              : nullptr;
     if (Amount) *Amount = ToAmount(A.value(), N);
   }
 }
@@ -72,14 +74,14 @@ void ReadPayments(const pugi::xml_node& Node, CorrectionPackage& P) {
 CorrectionPackage ReadCorrectionPackage(const std::u16string& PackageText) {
   pugi::xml_document Document;
   LoadHostXml(Document, PackageText);
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   CorrectionPackage Package;
   const pugi::xml_node Root = Document.document_element();
-  if (!SameName(Root.name(), "CheckCorrectionPackage")) return Package;
+  if (!base::SameName(Root.name(), "CheckCorrectionPackage")) return Package;
   for (const pugi::xml_node& Child : Root.children()) {
-    if (SameName(Child.name(), "Parameters"))
+    if (base::SameName(Child.name(), "Parameters"))
       ReadParameters(Child, Package);
-    else if (SameName(Child.name(), "Payments"))
+    else if (base::SameName(Child.name(), "Payments"))
       ReadPayments(Child, Package);
   }
   return Package;

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <utility>
 
+#include "base/utf.h"
 #include "driver/device_address.h"
 #include "driver/device_timeouts.h"
 #include "driver/my_class.h"
-#include "driver/text.h"
 #include "platform/charset.h"
 #include "platform/http_transport.h"
 
@@ -47,7 +47,7 @@ Exchange Send(const std::u16string& Address, std::string_view Path, std::string*
   const platform::HttpResponse Response =
       platform::HttpTransport(driver::DeviceTimeouts()).Send(Request);
   if (!Response.Received) {
-    Result.Failure = driver::Utf8ToUtf16(Response.Error);
+    Result.Failure = base::Utf8ToUtf16(Response.Error);
     return Result;
   }
   Result.Received = true;

@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "driver/xml_wellformed.h"
 
 namespace driver {
@@ -20,10 +20,10 @@ struct Utf8Buffer {
 };
 
 Utf8Buffer ToDocumentBuffer(std::u16string_view Text) {
-  const std::size_t Size = Utf8Length(Text);
+  const std::size_t Size = base::Utf8Length(Text);
   void* Block = pugi::get_memory_allocation_function()(Size ? Size : 1);
   if (!Block) throw std::bad_alloc();
-  return {static_cast<char*>(Block), Utf16ToUtf8(Text, static_cast<char*>(Block))};
+  return {static_cast<char*>(Block), base::Utf16ToUtf8(Text, static_cast<char*>(Block))};
 }
 
 bool HasCharacterReference(const char* Text, std::size_t Size) {
@@ -107,7 +107,7 @@ struct StringWriter : pugi::xml_writer {
 std::u16string HostXmlText(const pugi::xml_document& Document) {
   StringWriter Writer;
   Document.save(Writer, "", pugi::format_raw, pugi::encoding_utf8);
-  return Utf8ToUtf16(Writer.Out);
+  return base::Utf8ToUtf16(Writer.Out);
 }
 
 std::u16string XmlCharactersOnly(std::u16string_view Text) {
@@ -127,7 +127,7 @@ std::u16string XmlCharactersOnly(std::u16string_view Text) {
 }
 
 void SetAttribute(pugi::xml_node Node, const char* Name, const std::u16string& Value) {
-  Node.append_attribute(Name).set_value(Utf16ToUtf8(XmlCharactersOnly(Value)).c_str());
+  Node.append_attribute(Name).set_value(base::Utf16ToUtf8(XmlCharactersOnly(Value)).c_str());
 }
 
 void SetAttribute(pugi::xml_node Node, const char* Name, const char* Utf8Value) {

@@ -3,12 +3,12 @@
 #include <array>
 #include <string>
 
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "driver/device_answer.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
-#include "driver/text.h"
 #include "platform/message_box.h"
-#include "v8napi/text_rules.h"
 
 namespace json = driver::json;
 using driver::TryRead;
@@ -82,7 +82,7 @@ std::u16string TaxSystemsText(const json::Value* V) {
   std::u16string Text;
   for (const json::Value& Element : json::ReadArray(V).Elements()) {
     if (!Text.empty()) Text += u',';
-    Text += driver::ToU16(std::to_string(static_cast<std::int64_t>(json::ReadInt(&Element)) - 1));
+    Text += base::ToU16(std::to_string(static_cast<std::int64_t>(json::ReadInt(&Element)) - 1));
   }
   return Text;
 }
@@ -93,7 +93,7 @@ void TakeRegistrationValue(const Attribute& A, const json::Value& V, AttributeVa
     case AttributeKind::Boolean: TryRead([&] { Out.Flag = json::ReadBool(&V); }); break;
     case AttributeKind::Version: {
       std::int32_t Version = 0;
-      if (!v8text::TryParseInt32(json::TextForm(&V), Version)) break;
+      if (!base::TryParseInt32(json::TextForm(&V), Version)) break;
       if (Version == 2) Out.Text = u"1.0.5";
       if (Version == 3) Out.Text = u"1.1";
       break;
@@ -106,7 +106,7 @@ void TakeRegistrationValue(const Attribute& A, const json::Value& V, AttributeVa
 }  // namespace
 
 bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
-  if (driver::TrimBlanks(IpAddress).empty()) IpAddress = kDefaultAddress;
+  if (base::TrimBlanks(IpAddress).empty()) IpAddress = kDefaultAddress;
   const json::Value Answer = GetFromApi("/api/1/getallinfo");
 
   std::u16string Number, SerialNumber;
@@ -115,7 +115,7 @@ bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
       platform::ShowMessageBox(kTimeoutText);
   }
 
-  if (driver::TrimBlanks(Number).empty()) {
+  if (base::TrimBlanks(Number).empty()) {
     WriteText(&Params[0], u"Ошибка подключения устройства.");
     WriteText(&Params[1], u"");
     V8SetBool(RetValue, false);

@@ -6,13 +6,13 @@
 
 #include <pugixml.hpp>
 
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "driver/device_answer.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
 #include "driver/package_reading.h"
 #include "driver/request_fields.h"
-#include "driver/text.h"
-#include "v8napi/text_rules.h"
 
 namespace json = driver::json;
 
@@ -39,7 +39,7 @@ bool ToBoolean(const std::u16string& Text, const char* Name) {
 
 std::int32_t ToIntegerText(const std::u16string& Text, const char* Name) {
   std::int32_t Value = 0;
-  if (!v8text::TryParseInt32(Text, Value))
+  if (!base::TryParseInt32(Text, Value))
     throw driver::BadInput(std::string("not an integer \"") + Name + "\"");
   return Value;
 }
@@ -64,10 +64,10 @@ std::vector<std::int32_t> ToCodeList(const std::u16string& Text, const char* Nam
 Registration ReadRegistration(const std::u16string& Text) {
   pugi::xml_document Document;
   driver::LoadHostXml(Document, Text);
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   Registration R;
   const pugi::xml_node Root = Document.document_element();
-  if (!driver::SameName(Root.name(), "Parameters")) return R;
+  if (!base::SameName(Root.name(), "Parameters")) return R;
   const std::pair<const char*, std::u16string*> Texts[] = {
       {"CashierName", &R.CashierName},
       {"CashierVATIN", &R.CashierVATIN},
@@ -95,15 +95,15 @@ Registration ReadRegistration(const std::u16string& Text) {
     const char* N = A.name();
     const std::u16string Value = driver::AttributeText(A);
     for (const auto& [Name, Field] : Texts)
-      if (driver::SameName(N, Name)) *Field = Value;
+      if (base::SameName(N, Name)) *Field = Value;
     for (const auto& [Name, Field] : Flags)
-      if (driver::SameName(N, Name)) *Field = ToBoolean(Value, Name);
-    if (driver::SameName(N, "TaxVariant")) R.TaxVariant = ToCodeList(Value, N);
-    if (driver::SameName(N, "SignOfAgent")) {
+      if (base::SameName(N, Name)) *Field = ToBoolean(Value, Name);
+    if (base::SameName(N, "TaxVariant")) R.TaxVariant = ToCodeList(Value, N);
+    if (base::SameName(N, "SignOfAgent")) {
       R.SignOfAgent = ToCodeList(Value, N);
       R.SignOfAgentGiven = !Value.empty();
     }
-    if (driver::SameName(N, "ReasonCode")) R.ReasonCode = ToIntegerText(Value, N);
+    if (base::SameName(N, "ReasonCode")) R.ReasonCode = ToIntegerText(Value, N);
   }
   return R;
 }

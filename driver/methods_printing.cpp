@@ -6,11 +6,11 @@
 
 #include <pugixml.hpp>
 
+#include "base/text_rules.h"
 #include "driver/device_answer.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
 #include "driver/package_reading.h"
-#include "v8napi/text_rules.h"
 
 namespace json = driver::json;
 
@@ -67,14 +67,14 @@ bool TMyClass::PrintTextDocument(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
   pugi::xml_document Input;
   driver::LoadHostXml(Input, ReadText(&Params[1]));
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
 
   PrintDocument Print;
   for (const pugi::xml_node& Positions : Input.document_element().children("Positions")) {
     for (const pugi::xml_node& Item : Positions.children()) {
-      if (driver::SameName(Item.name(), "TextString")) {
+      if (base::SameName(Item.name(), "TextString")) {
         Print.Text("left", driver::AttributeText(RequiredAttribute(Item, "Text")));
-      } else if (driver::SameName(Item.name(), "Barcode")) {
+      } else if (base::SameName(Item.name(), "Barcode")) {
         // Barcodes are not printed, but must be well-formed.
         RequiredAttribute(Item, "BarcodeType");
         RequiredAttribute(Item, "Barcode");
@@ -97,16 +97,16 @@ bool TMyClass::CashInOutcome(V8Variant* RetValue, V8Variant* Params) {
   const double Amount = V8GetDouble(&Params[2]);
   pugi::xml_document Input;
   driver::LoadHostXml(Input, InputText);
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
 
   std::u16string CashierName, CashierVATIN;
   const pugi::xml_node Root = Input.document_element();
-  if (driver::SameName(Root.name(), "Parameters")) {
+  if (base::SameName(Root.name(), "Parameters")) {
     for (const pugi::xml_attribute& A : Root.attributes()) {
       const std::u16string Value = driver::AttributeText(A);
       if (Value.empty()) continue;  // an empty value is passed over
-      if (driver::SameName(A.name(), "CashierName")) CashierName = Value;
-      if (driver::SameName(A.name(), "CashierVATIN")) CashierVATIN = Value;
+      if (base::SameName(A.name(), "CashierName")) CashierName = Value;
+      if (base::SameName(A.name(), "CashierVATIN")) CashierVATIN = Value;
     }
   }
 

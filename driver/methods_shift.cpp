@@ -7,11 +7,11 @@
 
 #include <pugixml.hpp>
 
+#include "base/text_rules.h"
 #include "driver/device_answer.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
 #include "driver/package_reading.h"
-#include "v8napi/text_rules.h"
 
 namespace json = driver::json;
 using driver::TakeTextForm;
@@ -28,12 +28,12 @@ struct Cashier {
 Cashier ReadShiftInput(const std::u16string& Text) {
   pugi::xml_document Document;
   driver::LoadHostXml(Document, Text);
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   Cashier C;
   for (const pugi::xml_node& Child : Document.document_element().children("Parameters")) {
     for (const pugi::xml_attribute& A : Child.attributes()) {
-      if (driver::SameName(A.name(), "CashierName")) C.Name = driver::AttributeText(A);
-      if (driver::SameName(A.name(), "CashierVATIN")) C.VATIN = driver::AttributeText(A);
+      if (base::SameName(A.name(), "CashierName")) C.Name = driver::AttributeText(A);
+      if (base::SameName(A.name(), "CashierVATIN")) C.VATIN = driver::AttributeText(A);
     }
   }
   return C;

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "driver/text.h"
+#include "base/cp1251.h"
+#include "base/utf.h"
 #include "platform/codepage.h"
-#include "platform/cp1251.h"
 #include "v8napi/abi.h"
 
 std::u16string TMyClass::ReadText(const V8Variant* V) const {
@@ -29,13 +29,13 @@ void TMyClass::WriteFixedText(V8Variant* V, std::u16string_view Text) {
   if constexpr (v8abi::kWideTextsToHost)
     V8SetWString(V, std::u16string(Text));
   else
-    V8SetString(V, platform::WideToCp1251(Text));
+    V8SetString(V, base::WideToCp1251(Text));
 }
 
 void TMyClass::TakeDeviceAddress(const V8Variant* Params) { IpAddress = ReadText(&Params[0]); }
 
 void TMyClass::ApplyDefaultAddressIfBlank() {
-  if (driver::IsBlank(IpAddress)) IpAddress = kDefaultAddress;
+  if (base::IsBlank(IpAddress)) IpAddress = kDefaultAddress;
 }
 
 void TMyClass::SetError(std::int32_t Code, std::u16string Message) {

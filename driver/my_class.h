@@ -50,7 +50,7 @@ class TMyClass : public TV8UserObject {
  protected:
   // Host texts: read as 8-bit in the system code page and widened here.
   std::u16string ReadText(const V8Variant* V) const;
-  // Utf16ToUtf8(ReadText(V)), for long texts that go on as UTF-8 (package
+  // base::Utf16ToUtf8(ReadText(V)), for long texts that go on as UTF-8 (package
   // documents), without a UTF-16 copy of the whole text.
   std::string ReadTextUtf8(const V8Variant* V) const;
   // A text to the host: a wide string where the host's strings are UTF-16

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "driver/host_xml.h"
-#include "driver/text.h"
-#include "v8napi/text_rules.h"
 
 namespace driver {
 
 namespace {
 [[noreturn]] void Refuse(const char* What, const char* Name, std::string_view Utf8) {
-  throw BadInput(std::string(What) + " \"" + Name + "\": \"" + WellFormedUtf8(Utf8) + "\"");
+  throw BadInput(std::string(What) + " \"" + Name + "\": \"" + base::WellFormedUtf8(Utf8) + "\"");
 }
 
 // Numbers and whole numbers are ASCII: a UTF-8 text is widened byte by byte
@@ -82,28 +82,26 @@ bool TryShortInteger(const char* Text, std::int32_t& Value) {
 
 }  // namespace
 
-std::u16string AttributeText(const pugi::xml_attribute& A) { return Utf8ToUtf16(A.value()); }
+std::u16string AttributeText(const pugi::xml_attribute& A) { return base::Utf8ToUtf16(A.value()); }
 std::string_view AttributeView(const pugi::xml_attribute& A,
                                std::forward_list<std::string>& Repaired) {
   const std::string_view Text = A.value();
-  if (IsWellFormedUtf8(Text)) return Text;
-  return Repaired.emplace_front(WellFormedUtf8(Text));
+  if (base::IsWellFormedUtf8(Text)) return Text;
+  return Repaired.emplace_front(base::WellFormedUtf8(Text));
 }
 
 double ToAmount(std::string_view Text, const char* Name) {
   double Value = 0;
-  if (!ConvertWidened(Text, [&](std::u16string_view Wide) {
-        return v8text::TryParseDouble(Wide, u'.', Value);
-      }))
+  if (!ConvertWidened(
+          Text, [&](std::u16string_view Wide) { return base::TryParseDouble(Wide, u'.', Value); }))
     Refuse("not an amount", Name, Text);
   return Value;
 }
 
 std::int32_t ToInteger(std::string_view Text, const char* Name) {
   std::int32_t Value = 0;
-  if (!ConvertWidened(Text, [&](std::u16string_view Wide) {
-        return v8text::TryParseDecimalInt32(Wide, Value);
-      }))
+  if (!ConvertWidened(
+          Text, [&](std::u16string_view Wide) { return base::TryParseDecimalInt32(Wide, Value); }))
     Refuse("not an integer", Name, Text);
   return Value;
 }

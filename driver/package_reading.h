@@ -9,18 +9,13 @@
 
 #include <pugixml.hpp>
 
-namespace driver {
+#include "base/ascii.h"
 
-// Element and attribute names are compared exactly, letter case included.
-inline bool SameName(const char* Name, const char* Expected) {
-  // Names are short and differ early: compared in place, without a call.
-  while (*Expected && *Name == *Expected) ++Name, ++Expected;
-  return *Name == *Expected;
-}
+namespace driver {
 
 // The attribute's text as a wide string (an unreadable value gives "").
 std::u16string AttributeText(const pugi::xml_attribute& A);
-// The same text in UTF-8 (Utf16ToUtf8(AttributeText(A))): the attribute's
+// The same text in UTF-8 (base::Utf16ToUtf8(AttributeText(A))): the attribute's
 // own text when it is well-formed, else a repaired copy kept in Repaired.
 std::string_view AttributeView(const pugi::xml_attribute& A,
                                std::forward_list<std::string>& Repaired);

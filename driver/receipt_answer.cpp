@@ -1,7 +1,7 @@
 #include "driver/receipt_answer.h"
 
+#include "base/utf.h"
 #include "driver/device_answer.h"
-#include "driver/text.h"
 
 namespace driver {
 namespace {
@@ -21,7 +21,7 @@ void ReadRefusal(const json::Value& Answer, ErrorState Error) {
     return;
   }
   Error.Code = Code;
-  Error.Message = Message + u" errors:" + Utf8ToUtf16(json::Write(*Errors));
+  Error.Message = Message + u" errors:" + base::Utf8ToUtf16(json::Write(*Errors));
 }
 
 // Reading "data" stops at the first value that is missing or unreadable. (An

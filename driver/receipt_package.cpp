@@ -4,9 +4,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text_rules.h"
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
-#include "v8napi/text_rules.h"
 
 namespace driver {
 namespace {
@@ -57,14 +57,14 @@ void ReadAgentData(const pugi::xml_node& Node, AgentData& Data, const Texts& Tex
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     std::string_view* Field =
-        SameName(N, "PayingAgentOperation")           ? &Data.PayingAgentOperation
-        : SameName(N, "PayingAgentPhone")             ? &Data.PayingAgentPhone
-        : SameName(N, "ReceivePaymentsOperatorPhone") ? &Data.ReceivePaymentsOperatorPhone
-        : SameName(N, "MoneyTransferOperatorPhone")   ? &Data.MoneyTransferOperatorPhone
-        : SameName(N, "MoneyTransferOperatorName")    ? &Data.MoneyTransferOperatorName
-        : SameName(N, "MoneyTransferOperatorAddress") ? &Data.MoneyTransferOperatorAddress
-        : SameName(N, "MoneyTransferOperatorVATIN")   ? &Data.MoneyTransferOperatorVATIN
-                                                      : nullptr;
+        base::SameName(N, "PayingAgentOperation")           ? &Data.PayingAgentOperation
+        : base::SameName(N, "PayingAgentPhone")             ? &Data.PayingAgentPhone
+        : base::SameName(N, "ReceivePaymentsOperatorPhone") ? &Data.ReceivePaymentsOperatorPhone
+        : base::SameName(N, "MoneyTransferOperatorPhone")   ? &Data.MoneyTransferOperatorPhone
+        : base::SameName(N, "MoneyTransferOperatorName")    ? &Data.MoneyTransferOperatorName
+        : base::SameName(N, "MoneyTransferOperatorAddress") ? &Data.MoneyTransferOperatorAddress
+        : base::SameName(N, "MoneyTransferOperatorVATIN")   ? &Data.MoneyTransferOperatorVATIN
+                                                            : nullptr;
     if (Field) *Field = TextOf(A);
   }
 }
@@ -72,10 +72,10 @@ void ReadAgentData(const pugi::xml_node& Node, AgentData& Data, const Texts& Tex
 void ReadPurveyorData(const pugi::xml_node& Node, PurveyorData& Data, const Texts& TextOf) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    std::string_view* Field = SameName(N, "PurveyorPhone")   ? &Data.PurveyorPhone
-                              : SameName(N, "PurveyorName")  ? &Data.PurveyorName
-                              : SameName(N, "PurveyorVATIN") ? &Data.PurveyorVATIN
-                                                             : nullptr;
+    std::string_view* Field = base::SameName(N, "PurveyorPhone")   ? &Data.PurveyorPhone
+                              : base::SameName(N, "PurveyorName")  ? &Data.PurveyorName
+                              : base::SameName(N, "PurveyorVATIN") ? &Data.PurveyorVATIN
+                                                                   : nullptr;
     if (Field) *Field = TextOf(A);
   }
 }
@@ -83,12 +83,12 @@ void ReadPurveyorData(const pugi::xml_node& Node, PurveyorData& Data, const Text
 void ReadGoodCodeData(const pugi::xml_node& Node, GoodCodeData& Data, const Texts& TextOf) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    std::string_view* Field = SameName(N, "StampType")      ? &Data.StampType
-                              : SameName(N, "Stamp")        ? &Data.Stamp
-                              : SameName(N, "GTIN")         ? &Data.GTIN
-                              : SameName(N, "SerialNumber") ? &Data.SerialNumber
-                              : SameName(N, "MarkingCode")  ? &Data.MarkingCode
-                                                            : nullptr;
+    std::string_view* Field = base::SameName(N, "StampType")      ? &Data.StampType
+                              : base::SameName(N, "Stamp")        ? &Data.Stamp
+                              : base::SameName(N, "GTIN")         ? &Data.GTIN
+                              : base::SameName(N, "SerialNumber") ? &Data.SerialNumber
+                              : base::SameName(N, "MarkingCode")  ? &Data.MarkingCode
+                                                                  : nullptr;
     if (Field) *Field = TextOf(A);
   }
 }
@@ -97,35 +97,35 @@ void ReadParameters(const pugi::xml_node& Node, CheckHeader& H, const Texts& Tex
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
     const std::string_view Text = TextOf(A);
-    if (SameName(N, "PaymentType"))
+    if (base::SameName(N, "PaymentType"))
       H.PaymentType = ToInteger(Text, N);
-    else if (SameName(N, "TaxVariant"))
+    else if (base::SameName(N, "TaxVariant"))
       H.TaxVariant = ToInteger(Text, N);
-    else if (SameName(N, "CashierName"))
+    else if (base::SameName(N, "CashierName"))
       H.CashierName = Text;
-    else if (SameName(N, "CashierVATIN"))
+    else if (base::SameName(N, "CashierVATIN"))
       H.CashierVATIN = Text;
-    else if (SameName(N, "CustomerEmail"))
+    else if (base::SameName(N, "CustomerEmail"))
       H.CustomerEmail = Text;
-    else if (SameName(N, "CustomerPhone"))
+    else if (base::SameName(N, "CustomerPhone"))
       H.CustomerPhone = Text;
-    else if (SameName(N, "CustomerINN"))
+    else if (base::SameName(N, "CustomerINN"))
       H.CustomerINN = Text;
-    else if (SameName(N, "AgentSign"))
+    else if (base::SameName(N, "AgentSign"))
       H.AgentSign = NumberPlusOne(Text, N);
-    else if (SameName(N, "AdditionalAttribute"))
+    else if (base::SameName(N, "AdditionalAttribute"))
       H.AdditionalAttribute = ToNonEmptyText(Text, N);
-    else if (SameName(N, "CustomerInfo"))
+    else if (base::SameName(N, "CustomerInfo"))
       H.CustomerInfo = Text;
   }
   for (const pugi::xml_node& Child : Node.children()) {
     if (Child.type() != pugi::node_element) continue;
-    if (SameName(Child.name(), "AgentData")) {
+    if (base::SameName(Child.name(), "AgentData")) {
       ReadAgentData(Child, H.AgentData, TextOf);
-    } else if (SameName(Child.name(), "PurveyorData")) {
+    } else if (base::SameName(Child.name(), "PurveyorData")) {
       if (const pugi::xml_attribute Phone = Child.attribute("PurveyorPhone"))
         H.PurveyorPhone = TextOf(Phone);
-    } else if (SameName(Child.name(), "UserAttribute")) {
+    } else if (base::SameName(Child.name(), "UserAttribute")) {
       if (const pugi::xml_attribute Name = Child.attribute("Name"))
         H.UserAttributeName = TextOf(Name);
     }
@@ -135,12 +135,12 @@ void ReadParameters(const pugi::xml_node& Node, CheckHeader& H, const Texts& Tex
 void ReadPayments(const pugi::xml_node& Node, CheckHeader& H) {
   for (const pugi::xml_attribute& A : Node.attributes()) {
     const char* N = A.name();
-    double* Field = SameName(N, "Cash")                ? &H.Cash
-                    : SameName(N, "ElectronicPayment") ? &H.ElectronicPayment
-                    : SameName(N, "Credit")            ? &H.Credit
-                    : SameName(N, "AdvancePayment")    ? &H.AdvancePayment
-                    : SameName(N, "CashProvision")     ? &H.CashProvision
-                                                       : nullptr;
+    double* Field = base::SameName(N, "Cash")                ? &H.Cash
+                    : base::SameName(N, "ElectronicPayment") ? &H.ElectronicPayment
+                    : base::SameName(N, "Credit")            ? &H.Credit
+                    : base::SameName(N, "AdvancePayment")    ? &H.AdvancePayment
+                    : base::SameName(N, "CashProvision")     ? &H.CashProvision
+                                                             : nullptr;
     if (Field) *Field = ToAmount(A.value(), N);
   }
 }
@@ -195,7 +195,7 @@ PositionField FieldOf(const char* N) {
       break;
     default: break;
   }
-  return C.Name && SameName(N, C.Name) ? C.Field : F::Other;
+  return C.Name && base::SameName(N, C.Name) ? C.Field : F::Other;
 }
 
 // Reads a position's attributes and parts over what P already holds. Numbers
@@ -231,11 +231,11 @@ void ReadPosition(const pugi::xml_node& Node, FiscalString& P, const Texts& Text
   }
   for (const pugi::xml_node& Child : Node.children()) {
     if (Child.type() != pugi::node_element) continue;
-    if (SameName(Child.name(), "AgentData"))
+    if (base::SameName(Child.name(), "AgentData"))
       ReadAgentData(Child, P.AgentData, TextOf);
-    else if (SameName(Child.name(), "PurveyorData"))
+    else if (base::SameName(Child.name(), "PurveyorData"))
       ReadPurveyorData(Child, P.PurveyorData, TextOf);
-    else if (SameName(Child.name(), "GoodCodeData"))
+    else if (base::SameName(Child.name(), "GoodCodeData"))
       ReadGoodCodeData(Child, P.GoodCodeData, TextOf);
   }
 }
@@ -266,16 +266,16 @@ std::vector<std::size_t> ShortestFrom(const std::vector<pugi::xml_node>& Lists) 
 
 CheckPackage::CheckPackage(std::string Utf8Text) : Text_(std::move(Utf8Text)) {
   CheckTexts_ = LoadHostXmlInPlace(Document_, Text_);
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   const pugi::xml_node Root = Document_.document_element();
-  if (!SameName(Root.name(), "CheckPackage")) return;
+  if (!base::SameName(Root.name(), "CheckPackage")) return;
   const Texts TextOf(CheckTexts_, Repaired_);
   for (const pugi::xml_node& Child : Root.children()) {
-    if (SameName(Child.name(), "Parameters"))
+    if (base::SameName(Child.name(), "Parameters"))
       ReadParameters(Child, Header_, TextOf);
-    else if (SameName(Child.name(), "Payments"))
+    else if (base::SameName(Child.name(), "Payments"))
       ReadPayments(Child, Header_);
-    else if (SameName(Child.name(), "Positions"))
+    else if (base::SameName(Child.name(), "Positions"))
       Lists_.push_back(Child);
   }
   // Children of earlier lists that no final position is read from are still

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "fuzz/json_checks.h"
 #include "platform/charset.h"
 
@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
       LineEnd == std::string_view::npos ? std::string_view() : Input.substr(LineEnd + 1);
 
   const std::string Text = platform::DecodeBodyUtf8(Body, ContentType);
-  if (!driver::IsWellFormedUtf8(Text)) fuzz::FailJson("decoded text is not UTF-8", Text, "");
-  if (driver::Utf16ToUtf8(platform::DecodeBody(Body, ContentType)) != Text)
+  if (!base::IsWellFormedUtf8(Text)) fuzz::FailJson("decoded text is not UTF-8", Text, "");
+  if (base::Utf16ToUtf8(platform::DecodeBody(Body, ContentType)) != Text)
     fuzz::FailJson("the two decodings differ", Text, "");
   const fuzz::json::Value Lenient = fuzz::json::ReadLenientObject(Text);
   const fuzz::json::Value Strict = fuzz::json::ReadStrictObject(Text);

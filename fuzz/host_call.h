@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/cp1251.h"
+#include "base/utf.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
-#include "driver/text.h"
 #include "platform/codepage.h"
-#include "platform/cp1251.h"
 #include "tools/harness/host_memory.h"
 #include "tools/harness/host_values.h"
 
@@ -29,8 +29,8 @@ namespace fuzz {
 // The input read as UTF-8 text (ill-formed bytes become U+FFFD) and narrowed
 // to Windows-1251, as the host hands texts to this add-in.
 inline std::string HostText(const std::uint8_t* Data, std::size_t Size) {
-  return platform::WideToCp1251(
-      driver::Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(Data), Size)));
+  return base::WideToCp1251(
+      base::Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(Data), Size)));
 }
 
 // The wide text a method reads from a host string holding Bytes: up to the

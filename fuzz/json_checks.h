@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/text_rules.h"
 #include "driver/json/json.h"
-#include "v8napi/text_rules.h"
 
 namespace fuzz {
 
@@ -51,7 +51,7 @@ inline void CheckValue(const json::Value& V) {
   // The text form and Boolean reading follow the process-wide decimal
   // separator: both settings are tried.
   for (const char16_t Separator : {u'.', u','}) {
-    v8text::SetDecimalSeparator(Separator);
+    base::SetDecimalSeparator(Separator);
     ReadAll(V);
   }
   (void)json::Find(V, "ok");

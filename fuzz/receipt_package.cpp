@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   // The package as ProcessCheck reads it from the host's string, in UTF-8.
-  std::string Package = driver::Utf16ToUtf8(fuzz::ReadHostText(fuzz::HostText(Data, Size)));
+  std::string Package = base::Utf16ToUtf8(fuzz::ReadHostText(fuzz::HostText(Data, Size)));
   std::string Body;
   try {
     Body = driver::ReceiptRequestText(std::move(Package));

@@ -6,20 +6,12 @@
 #include <mutex>
 #include <string>
 
-#include "driver/text.h"
+#include "base/ascii.h"
+#include "base/utf.h"
 #include "platform/single_byte.h"
 
 namespace platform {
 namespace {
-
-char Lower(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
-
-bool SameName(std::string_view A, std::string_view B) {
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (Lower(A[I]) != Lower(B[I])) return false;
-  return true;
-}
 
 std::string_view Trim(std::string_view S) {
   const auto Blank = [](char C) { return C == ' ' || C == '\t'; };
@@ -47,7 +39,7 @@ std::string_view CharsetOf(std::string_view ContentType) {
         ContentType.substr(Start + 1, std::min(End, ContentType.size()) - Start - 1);
     const std::size_t Equals = Parameter.find('=');
     if (Equals != std::string_view::npos &&
-        SameName(Trim(Parameter.substr(0, Equals)), "charset")) {
+        base::SameAsciiNameIgnoringCase(Trim(Parameter.substr(0, Equals)), "charset")) {
       std::string_view Value = Trim(Parameter.substr(Equals + 1));
       if (Value.size() >= 2 && Value.front() == '"' && Value.back() == '"')
         Value = Value.substr(1, Value.size() - 2);
@@ -110,7 +102,7 @@ int IsoIndex(std::string_view Number) {
 
 Charset CharsetNamed(std::string_view Label) {
   std::string Name(Label);
-  for (char& C : Name) C = Lower(C);
+  for (char& C : Name) C = base::AsciiLower(C);
   const auto Is = [&Name](std::initializer_list<std::string_view> Names) {
     return std::find(Names.begin(), Names.end(), Name) != Names.end();
   };
@@ -196,23 +188,23 @@ bool IsAscii(std::string_view Text) {
 // The body as UTF-8, by the charset it is in.
 std::string ToUtf8(std::string_view Body, Charset C) {
   switch (C.Kind) {
-    case Family::Utf16Le: return driver::Utf16ToUtf8(Utf16Units(Body, false));
-    case Family::Utf16Be: return driver::Utf16ToUtf8(Utf16Units(Body, true));
+    case Family::Utf16Le: return base::Utf16ToUtf8(Utf16Units(Body, false));
+    case Family::Utf16Be: return base::Utf16ToUtf8(Utf16Units(Body, true));
     case Family::SingleByte:
       if (IsAscii(Body)) return std::string(Body);
       if (const SingleByteTable* Table = TableOf(C.Index))
-        return driver::Utf16ToUtf8(FromTable(Body, *Table));
+        return base::Utf16ToUtf8(FromTable(Body, *Table));
       break;  // no converter on this system: read as UTF-8
     case Family::Utf8:
     case Family::Utf16: break;
   }
-  return IsAscii(Body) ? std::string(Body) : driver::WellFormedUtf8(Body);
+  return IsAscii(Body) ? std::string(Body) : base::WellFormedUtf8(Body);
 }
 
 }  // namespace
 
 std::u16string DecodeBody(std::string_view Body, std::string_view ContentType) {
-  return driver::Utf8ToUtf16(DecodeBodyUtf8(Body, ContentType));
+  return base::Utf8ToUtf16(DecodeBodyUtf8(Body, ContentType));
 }
 
 std::string DecodeBodyUtf8(std::string_view Body, std::string_view ContentType) {

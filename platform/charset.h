@@ -15,7 +15,7 @@ namespace platform {
 // is not part of the text. Bytes that do not decode become U+FFFD.
 std::u16string DecodeBody(std::string_view Body, std::string_view ContentType);
 
-// The same text in UTF-8 (Utf16ToUtf8(DecodeBody(Body, ContentType))). Every
+// The same text in UTF-8 (base::Utf16ToUtf8(DecodeBody(Body, ContentType))). Every
 // charset reads ASCII as itself, so an ASCII body, as most answers are,
 // comes back as it is.
 std::string DecodeBodyUtf8(std::string_view Body, std::string_view ContentType);

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "platform/codepage.h"
 
 namespace platform {
@@ -68,8 +68,8 @@ std::string AnsiToUtf8(std::string_view Text) {
     }
     const std::u16string Wide = AnsiToWide(Text.substr(0, Length));
     const std::size_t At = Out.size();
-    Out.resize(At + driver::Utf8Length(Wide));
-    driver::Utf16ToUtf8(Wide, Out.data() + At);
+    Out.resize(At + base::Utf8Length(Wide));
+    base::Utf16ToUtf8(Wide, Out.data() + At);
     Text.remove_prefix(Length);
   }
   return Out;

@@ -6,6 +6,8 @@
 // averaged speed.
 #include "platform/http_transport.h"
 
+#include "base/ascii.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -77,13 +79,6 @@ int OnConnected(void* User, char*, char*, int, int) {
   return CURL_PREREQFUNC_OK;
 }
 
-bool SameName(std::string_view A, std::string_view B) {
-  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char L, char R) {
-           const auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? char(C - 'A' + 'a') : C; };
-           return Lower(L) == Lower(R);
-         });
-}
-
 // The request's headers, plus removals of the ones libcurl would add on its
 // own ("Name:" removes, "Name;" sends an empty value).
 ListPtr BuildHeaders(const std::vector<HttpHeader>& Headers) {
@@ -99,7 +94,7 @@ ListPtr BuildHeaders(const std::vector<HttpHeader>& Headers) {
     if (!Append(H.Value.empty() ? H.Name + ";" : H.Name + ": " + H.Value)) return nullptr;
   for (const char* Default : {"Accept", "Expect", "Content-Type"}) {
     const bool Given = std::any_of(Headers.begin(), Headers.end(), [Default](const HttpHeader& H) {
-      return SameName(H.Name, Default);
+      return base::SameAsciiNameIgnoringCase(H.Name, Default);
     });
     if (!Given && !Append(std::string(Default) + ":")) return nullptr;
   }

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "platform/http_transport.h"
 
 namespace platform {
@@ -87,7 +87,7 @@ std::string SystemMessage(DWORD Code) {
   if (Buffer) LocalFree(Buffer);
   while (!Text.empty() && (Text.back() == u'\r' || Text.back() == u'\n' || Text.back() == u' '))
     Text.pop_back();
-  if (!Text.empty()) return driver::Utf16ToUtf8(Text);
+  if (!Text.empty()) return base::Utf16ToUtf8(Text);
   const char* Known = KnownMessage(Code);
   return Known ? Known : "system error " + std::to_string(Code);
 }

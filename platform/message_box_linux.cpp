@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "platform/message_box.h"
 
 namespace platform {
@@ -12,7 +12,7 @@ namespace platform {
 bool SessionIsVisible() { return false; }
 
 MessageRoute ShowMessageBox(const std::u16string& Text, bool /*SessionVisible*/) {
-  const std::string Line = "[KELVO-1F] " + driver::Utf16ToUtf8(Text) + "\n";
+  const std::string Line = "[KELVO-1F] " + base::Utf16ToUtf8(Text) + "\n";
   std::fwrite(Line.data(), 1, Line.size(), stderr);
   std::fflush(stderr);
   return MessageRoute::Logged;

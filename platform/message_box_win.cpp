@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "platform/message_box.h"
 
 namespace platform {
@@ -30,7 +30,7 @@ bool SessionIsVisible() {
 }
 
 MessageRoute ShowMessageBox(const std::u16string& Text, bool SessionVisible) {
-  const std::string Line = "[KELVO-1F] " + driver::Utf16ToUtf8(Text) + "\n";
+  const std::string Line = "[KELVO-1F] " + base::Utf16ToUtf8(Text) + "\n";
   std::fwrite(Line.data(), 1, Line.size(), stderr);
   std::fflush(stderr);
   const std::u16string Debug = u"[KELVO-1F] " + Text + u"\n";

@@ -6,8 +6,9 @@
 // bytes in 8-bit texts (Windows), as UTF-16 in wide texts (Linux).
 #include <gtest/gtest.h>
 
-#include "platform/cp1251.h"
+#include "base/cp1251.h"
 #include "support/device_fixture.h"
+#include "tools/harness/host_code_page.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ TEST_F(HostCodePage, CyrillicToTheHostKeepsItsCharacters) {
       u"Устройство работает в штатном режиме, полет нормальный. OrlaNumber=7 serNumber=Ж1";
   EXPECT_EQ(R.Params[0].Text, Line);
   if (!v8abi::kWideTextsToHost) {
-    EXPECT_EQ(R.Params[0].Bytes, platform::WideToCp1251(Line));
+    EXPECT_EQ(R.Params[0].Bytes, harness::ToHostCodePage(Line));
   }
 }
 
@@ -49,10 +50,26 @@ TEST_F(HostCodePage, HostBytesComeBackUnchanged) {
   const CallResult R = Call(u"GetParameter", {S(u"IpAddress")});
   ASSERT_EQ(R.Ret.Type, kHostTextType);
   if (v8abi::kWideTextsToHost) {
-    EXPECT_EQ(R.Ret.Text, platform::Cp1251ToWide(All));
+    EXPECT_EQ(R.Ret.Text, harness::FromHostCodePage(All));
   } else {
     EXPECT_EQ(R.Ret.Bytes, All);
   }
+}
+
+// The add-in's fixed table against the system's converter, byte for byte and
+// back; 0x98, undefined in Windows-1251, stands for U+0098 on both sides.
+TEST(Cp1251Table, IsTheSystemsCodePage) {
+  for (unsigned Byte = 0x80; Byte < 0x100; ++Byte) {
+    const std::string One(1, static_cast<char>(Byte));
+    SCOPED_TRACE(Byte);
+    const char16_t System = harness::SystemCp1251Char(static_cast<unsigned char>(Byte));
+    EXPECT_EQ(base::Cp1251ToWide(One), harness::FromHostCodePage(One));
+    if (Byte != 0x98) {
+      EXPECT_EQ(base::Cp1251ToWide(One), std::u16string(1, System));
+    }
+    EXPECT_EQ(base::WideToCp1251(base::Cp1251ToWide(One)), One);
+  }
+  EXPECT_EQ(base::WideToCp1251(u"\u4E2D\U0001F600"), harness::ToHostCodePage(u"\u4E2D\U0001F600"));
 }
 
 }  // namespace

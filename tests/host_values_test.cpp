@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "base/text_rules.h"
 #include "tools/harness/host_memory.h"
 #include "tools/harness/host_values.h"
-#include "v8napi/text_rules.h"
 #include "v8napi/user_object.h"
 
 namespace {
@@ -114,7 +114,7 @@ TEST_F(HostValues, ReadersFollowTheTypeCode) {
     bool Bool;
     std::string String;
   };
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   const Case Cases[] = {
       {HostValue::I4(2), 2, 2, true, ""},
       {HostValue::I4(0), 0, 0, false, ""},

@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "driver/text.h"
-#include "platform/cp1251.h"
+#include "base/cp1251.h"
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "tools/harness/host_memory.h"
 #include "tools/harness/host_values.h"
-#include "v8napi/text_rules.h"
 #include "v8napi/user_object.h"
 
 namespace {
@@ -55,12 +55,12 @@ TEST(IntegerTextRule, Table) {
   };
   for (const Case& C : Cases) {
     std::int32_t Value = -99;
-    EXPECT_EQ(v8text::TryParseInt32(std::string_view(C.Text), Value), C.Ok) << '"' << C.Text << '"';
+    EXPECT_EQ(base::TryParseInt32(std::string_view(C.Text), Value), C.Ok) << '"' << C.Text << '"';
     if (C.Ok) {
       EXPECT_EQ(Value, C.Value) << C.Text;
     }
     std::int32_t Wide = -99;
-    EXPECT_EQ(v8text::TryParseInt32(driver::ToU16(C.Text), Wide), C.Ok) << C.Text;
+    EXPECT_EQ(base::TryParseInt32(base::ToU16(C.Text), Wide), C.Ok) << C.Text;
     if (C.Ok) {
       EXPECT_EQ(Wide, C.Value);
     }
@@ -68,7 +68,7 @@ TEST(IntegerTextRule, Table) {
 }
 
 TEST(DoubleText, PointSeparator) {
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   struct Case {
     const char* Text;
     bool Ok;
@@ -82,7 +82,7 @@ TEST(DoubleText, PointSeparator) {
   };
   for (const Case& C : Cases) {
     double Value = -99;
-    EXPECT_EQ(v8text::TryParseDouble(std::string_view(C.Text), Value), C.Ok) << C.Text;
+    EXPECT_EQ(base::TryParseDouble(std::string_view(C.Text), Value), C.Ok) << C.Text;
     if (C.Ok) {
       EXPECT_DOUBLE_EQ(Value, C.Value) << C.Text;
     }
@@ -93,41 +93,41 @@ TEST(DoubleText, PointSeparator) {
 // as the user's comma, and "." holds once it is set.
 TEST(CommaLocale, SeparatorStartsFromTheUsersSettings) {
   ASSERT_NE(std::getenv("KELVO_EXPECT_COMMA"), nullptr) << "run through ctest";
-  EXPECT_EQ(v8text::DecimalSeparator(), u',');
+  EXPECT_EQ(base::DecimalSeparator(), u',');
   double Value = 0;
-  EXPECT_TRUE(v8text::TryParseDouble(std::string_view("12,5"), Value));
+  EXPECT_TRUE(base::TryParseDouble(std::string_view("12,5"), Value));
   EXPECT_DOUBLE_EQ(Value, 12.5);
-  EXPECT_FALSE(v8text::TryParseDouble(std::string_view("12.5"), Value));
+  EXPECT_FALSE(base::TryParseDouble(std::string_view("12.5"), Value));
 
   harness::TrackingMemoryManager Memory;
   V8Variant V;
   harness::ToVariant(harness::HostValue::WStr(u"12.5"), V, Memory);
   EXPECT_EQ(V8GetDouble(&V), 0) << "12.5 is no number while the separator is a comma";
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   EXPECT_EQ(V8GetDouble(&V), 12.5);
   harness::ReleaseVariant(V, Memory);
 }
 
 TEST(NameComparison, IgnoresCaseOfLatinAndCyrillicOnly) {
-  EXPECT_TRUE(v8text::EqualIgnoringCase(u"GetVersion", u"gEtVeRsIoN"));
-  EXPECT_TRUE(v8text::EqualIgnoringCase(u"ёлка Ґ", u"ЁЛКА ґ"));
-  EXPECT_TRUE(v8text::EqualIgnoringCase(u"", u""));
-  EXPECT_FALSE(v8text::EqualIgnoringCase(u"Get", u"GetVersion"));
-  EXPECT_FALSE(v8text::EqualIgnoringCase(u"е", u"ё")) << "no folding beyond letter case";
-  EXPECT_FALSE(v8text::EqualIgnoringCase(u"a", u"á"));
+  EXPECT_TRUE(base::EqualIgnoringCase(u"GetVersion", u"gEtVeRsIoN"));
+  EXPECT_TRUE(base::EqualIgnoringCase(u"ёлка Ґ", u"ЁЛКА ґ"));
+  EXPECT_TRUE(base::EqualIgnoringCase(u"", u""));
+  EXPECT_FALSE(base::EqualIgnoringCase(u"Get", u"GetVersion"));
+  EXPECT_FALSE(base::EqualIgnoringCase(u"е", u"ё")) << "no folding beyond letter case";
+  EXPECT_FALSE(base::EqualIgnoringCase(u"a", u"á"));
 }
 
 TEST(CodePage, Windows1251Table) {
-  EXPECT_EQ(platform::WideToCp1251(u"АБВ абв ЁёЎў№€"),
+  EXPECT_EQ(base::WideToCp1251(u"АБВ абв ЁёЎў№€"),
             "\xC0\xC1\xC2 \xE0\xE1\xE2 \xA8\xB8\xA1\xA2\xB9\x88");
-  EXPECT_EQ(platform::WideToCp1251(u"日本 😀 ä"), "?? ? ?");
+  EXPECT_EQ(base::WideToCp1251(u"日本 😀 ä"), "?? ? ?");
   std::string All;
   for (int B = 1; B < 256; ++B) All.push_back(static_cast<char>(B));
-  EXPECT_EQ(platform::WideToCp1251(platform::Cp1251ToWide(All)), All) << "every byte round-trips";
+  EXPECT_EQ(base::WideToCp1251(base::Cp1251ToWide(All)), All) << "every byte round-trips";
 }
 
 TEST(CodePage, Windows1251StraightToUtf8) {
-  EXPECT_EQ(platform::Cp1251ToUtf8("\xC0\xE0 \xB9\x88 \x98"),
+  EXPECT_EQ(base::Cp1251ToUtf8("\xC0\xE0 \xB9\x88 \x98"),
             "\xD0\x90\xD0\xB0 \xE2\x84\x96\xE2\x82\xAC \xC2\x98");
   // Every byte, at every offset against the eight-byte steps, in runs of
   // ASCII and of other bytes.
@@ -136,18 +136,18 @@ TEST(CodePage, Windows1251StraightToUtf8) {
   for (std::size_t Start = 0; Start < 9; ++Start)
     for (const std::string& Text : {All.substr(Start), All.substr(Start, 20),
                                     std::string(Start, 'x') + "<a b=\"\xC6\xE8\xE2\">" + All})
-      EXPECT_EQ(platform::Cp1251ToUtf8(Text), driver::Utf16ToUtf8(platform::Cp1251ToWide(Text)));
-  EXPECT_EQ(platform::Cp1251ToUtf8(""), "");
+      EXPECT_EQ(base::Cp1251ToUtf8(Text), base::Utf16ToUtf8(base::Cp1251ToWide(Text)));
+  EXPECT_EQ(base::Cp1251ToUtf8(""), "");
 }
 
 TEST(Utf, RoundTripAndIllFormedInput) {
   const std::u16string Text = u"Ёж € 😀 \u0000x";
-  EXPECT_EQ(driver::Utf8ToUtf16(driver::Utf16ToUtf8(Text)), Text);
-  EXPECT_EQ(driver::Utf16ToUtf8(u"Ж"), "\xD0\x96");
-  EXPECT_EQ(driver::Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD") << "overlong form";
-  EXPECT_EQ(driver::Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD") << "truncated sequence";
-  EXPECT_EQ(driver::Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD") << "encoded surrogate";
-  EXPECT_EQ(driver::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+  EXPECT_EQ(base::Utf8ToUtf16(base::Utf16ToUtf8(Text)), Text);
+  EXPECT_EQ(base::Utf16ToUtf8(u"Ж"), "\xD0\x96");
+  EXPECT_EQ(base::Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD") << "overlong form";
+  EXPECT_EQ(base::Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD") << "truncated sequence";
+  EXPECT_EQ(base::Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD") << "encoded surrogate";
+  EXPECT_EQ(base::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 #include <typeinfo>
 
+#include "base/text_rules.h"
+#include "platform/locale.h"
 #include "v8napi/abi.h"
 #include "v8napi/host_objects.h"
 #include "v8napi/registry.h"
@@ -19,6 +21,12 @@ using v8abi::WChar;
 using v8host::Slot;
 
 namespace {
+
+// The process-wide decimal separator starts from the user's regional setting,
+// read while the library loads (so no call pays for it), without touching the
+// host's locale.
+[[maybe_unused]] const bool kUserSeparatorSet =
+    (base::SetDecimalSeparator(platform::UserDecimalSeparator()), true);
 
 // One record per object handed to the host: four interface pointers and the
 // user object four times, so that every slot finds the object four words past

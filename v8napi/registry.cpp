@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "v8napi/text_rules.h"
+#include "base/text_rules.h"
 
 V8Variant* TDefParamList::AddParam(std::int32_t ParamNum) {
   TDefParamValue& Entry = Values.emplace_back();
@@ -99,8 +99,8 @@ namespace {
 template <typename List, typename Loc, typename Eng>
 std::int32_t FindByName(const List& Entries, const std::u16string& Name, Loc LocName, Eng EngName) {
   for (std::size_t I = 0; I < Entries.size(); ++I) {
-    if (v8text::EqualIgnoringCase(Name, LocName(*Entries[I])) ||
-        v8text::EqualIgnoringCase(Name, EngName(*Entries[I])))
+    if (base::EqualIgnoringCase(Name, LocName(*Entries[I])) ||
+        base::EqualIgnoringCase(Name, EngName(*Entries[I])))
       return static_cast<std::int32_t>(I);
   }
   return -1;

@@ -5,9 +5,9 @@
 #include <limits>
 #include <string_view>
 
+#include "base/text_rules.h"
 #include "platform/codepage.h"
 #include "v8napi/host_objects.h"
-#include "v8napi/text_rules.h"
 
 void* TV8UserObject::AllocHost(std::size_t Size) {
   void* Block = nullptr;
@@ -180,7 +180,7 @@ std::int32_t V8GetInt(const V8Variant* V) {
     case VTYPE_UI1: return V->VarEnum.ui8Val;
     case VTYPE_PWSTR: {
       std::int32_t Value = 0;
-      return v8text::TryParseInt32(WideText(V), Value) ? Value : 0;
+      return base::TryParseInt32(WideText(V), Value) ? Value : 0;
     }
     default: return 0;
   }
@@ -198,7 +198,7 @@ double V8GetDouble(const V8Variant* V) {
     case VTYPE_UI1: return V->VarEnum.ui8Val;
     case VTYPE_PWSTR: {
       double Value = 0;
-      return v8text::TryParseDouble(WideText(V), Value) ? Value : 0;
+      return base::TryParseDouble(WideText(V), Value) ? Value : 0;
     }
     default: return 0;
   }

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "driver/json/json.h"
-#include "driver/text.h"
-#include "v8napi/text_rules.h"
 
 namespace driver::json {
 namespace {
@@ -58,15 +58,14 @@ std::u16string NumberTextForm(const std::string& Text) {
   if (Text.size() > 11 && Text.find('.') == std::string::npos) {
     std::int64_t Integer = 0;
     const auto R = std::from_chars(Begin, End, Integer);
-    if (R.ec == std::errc() && R.ptr == End) return ToU16(std::to_string(Integer));
+    if (R.ec == std::errc() && R.ptr == End) return base::ToU16(std::to_string(Integer));
   }
   double Number = 0;
   const auto R = std::from_chars(Begin, End, Number);
-  if (R.ptr == End && R.ec == std::errc())
-    return FormatGeneral15(Number, v8text::DecimalSeparator());
+  if (R.ptr == End && R.ec == std::errc()) return FormatGeneral15(Number, base::DecimalSeparator());
   if (R.ptr == End && R.ec == std::errc::result_out_of_range && TooSmallForDouble(Text))
     return u"0";
-  return Utf8ToUtf16(Text);
+  return base::Utf8ToUtf16(Text);
 }
 
 }  // namespace
@@ -87,7 +86,7 @@ const char* KindName(Kind K) {
 
 std::optional<bool> TextToBoolean(std::string_view Utf8) {
   double Number = 0;
-  if (v8text::TryParseDouble(Utf8, Number)) return Number != 0;
+  if (base::TryParseDouble(Utf8, Number)) return Number != 0;
   if (EqualsAsciiIgnoringCase(Utf8, "TRUE")) return true;
   if (EqualsAsciiIgnoringCase(Utf8, "FALSE")) return false;
   return std::nullopt;
@@ -95,9 +94,9 @@ std::optional<bool> TextToBoolean(std::string_view Utf8) {
 
 std::optional<bool> TextToBoolean(std::u16string_view Text) {
   double Number = 0;
-  if (v8text::TryParseDouble(Text, Number)) return Number != 0;
-  if (v8text::EqualIgnoringCase(Text, u"True")) return true;
-  if (v8text::EqualIgnoringCase(Text, u"False")) return false;
+  if (base::TryParseDouble(Text, Number)) return Number != 0;
+  if (base::EqualIgnoringCase(Text, u"True")) return true;
+  if (base::EqualIgnoringCase(Text, u"False")) return false;
   return std::nullopt;
 }
 
@@ -120,7 +119,7 @@ std::int32_t ReadInt(const Value* V) {
     case Kind::Number:
     case Kind::String: {
       std::int32_t Integer = 0;
-      if (v8text::TryParseInt32(std::string_view(V->Text()), Integer)) return Integer;
+      if (base::TryParseInt32(std::string_view(V->Text()), Integer)) return Integer;
       FailText(V->Text(), "integer");
     }
     default: FailConversion(V, "Integer");
@@ -133,7 +132,7 @@ std::u16string ReadString(const Value* V) {
     case Kind::False: return u"false";
     case Kind::Null: return {};
     case Kind::Number:
-    case Kind::String: return Utf8ToUtf16(V->Text());
+    case Kind::String: return base::Utf8ToUtf16(V->Text());
     default: FailConversion(V, "string");
   }
 }
@@ -145,7 +144,7 @@ const Value& ReadArray(const Value* V) {
 
 std::u16string TextForm(const Value* V) {
   switch (KindOf(V)) {
-    case Kind::String: return Utf8ToUtf16(V->Text());
+    case Kind::String: return base::Utf8ToUtf16(V->Text());
     case Kind::Number: return NumberTextForm(V->Text());
     case Kind::True: return u"true";
     case Kind::False: return u"false";

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <new>
 
+#include "base/utf.h"
 #include "driver/json/json.h"
-#include "driver/text.h"
 
 namespace driver::json {
 
@@ -87,7 +87,9 @@ std::vector<Value>& Value::Elements() {
   return Elements_;
 }
 
-Value Value::String(std::u16string_view Text) { return Value(Kind::String, Utf16ToUtf8(Text)); }
+Value Value::String(std::u16string_view Text) {
+  return Value(Kind::String, base::Utf16ToUtf8(Text));
+}
 
 Value Value::Number(double V) { return Value(Kind::Number, FormatGeneral15(V, '.')); }
 

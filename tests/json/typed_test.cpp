@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "base/text_rules.h"
+#include "base/utf.h"
 #include "driver/json/json.h"
-#include "driver/text.h"
-#include "v8napi/text_rules.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ std::string Outcome(Reader R, const Value* V) {
     switch (R) {
       case Reader::Bool: return ReadBool(V) ? "=true" : "=false";
       case Reader::Int: return "=" + std::to_string(ReadInt(V));
-      case Reader::String: return "=" + driver::Utf16ToUtf8(ReadString(V));
+      case Reader::String: return "=" + base::Utf16ToUtf8(ReadString(V));
       case Reader::Array: return "=" + Write(ReadArray(V));
     }
   } catch (const ReadError& E) {
@@ -38,7 +38,7 @@ struct Case {
 };
 
 void Check(const Case& C) {
-  v8text::SetDecimalSeparator(C.Separator);
+  base::SetDecimalSeparator(C.Separator);
   const Value Answer =
       C.Json == "-" ? Value::Object() : ReadLenientObject(R"({"v":)" + C.Json + "}");
   EXPECT_EQ(Outcome(C.R, Find(Answer, "v")), C.Expected) << C.Json;
@@ -124,7 +124,7 @@ TEST(TypedReaders, ArrayIsTheOneInsideTheAnswer) {
 }
 
 TEST(TypedReaders, ValuesBuiltByTheDriverReadTheSame) {
-  v8text::SetDecimalSeparator(u'.');
+  base::SetDecimalSeparator(u'.');
   const Value Number = Value::Number(12.5);
   EXPECT_EQ(ReadString(&Number), u"12.5");
   const Value Values[] = {Value::Integer(7), Value::NumberText("7"), Value::StringUtf8("7")};
@@ -145,10 +145,9 @@ TEST(TextToBoolean, Rule) {
       {u"да", u'.', {}},       {u"", u'.', {}},         {u"1 2", u'.', {}},
   };
   for (const BoolCase& C : Cases) {
-    v8text::SetDecimalSeparator(C.Separator);
-    EXPECT_EQ(TextToBoolean(C.Text), C.Expected) << driver::Utf16ToUtf8(C.Text);
-    EXPECT_EQ(TextToBoolean(driver::Utf16ToUtf8(C.Text)), C.Expected)
-        << driver::Utf16ToUtf8(C.Text);
+    base::SetDecimalSeparator(C.Separator);
+    EXPECT_EQ(TextToBoolean(C.Text), C.Expected) << base::Utf16ToUtf8(C.Text);
+    EXPECT_EQ(TextToBoolean(base::Utf16ToUtf8(C.Text)), C.Expected) << base::Utf16ToUtf8(C.Text);
   }
 }
 
@@ -198,7 +197,7 @@ TEST(TextForm, Table) {
       {"", u""},
   };
   for (const FormCase& C : Cases) {
-    v8text::SetDecimalSeparator(C.Separator);
+    base::SetDecimalSeparator(C.Separator);
     const Value Answer = ReadLenientObject(R"({"v":)" + C.Json + "}");
     EXPECT_EQ(TextForm(Find(Answer, "v")), C.Expected) << C.Json;
   }

@@ -1,7 +1,7 @@
 #include "support/device_fixture.h"
 
+#include "base/text_rules.h"
 #include "support/base64.h"
-#include "v8napi/text_rules.h"
 
 namespace testing_support {
 
@@ -13,13 +13,13 @@ std::string JsonQuote(const std::string& Text) {
 
 std::string ReceivedRequest::Header(const std::string& Name) const {
   for (const auto& [N, V] : Headers)
-    if (v8text::EqualIgnoringCase(harness::FromUtf8(N), harness::FromUtf8(Name))) return V;
+    if (base::EqualIgnoringCase(harness::FromUtf8(N), harness::FromUtf8(Name))) return V;
   return {};
 }
 
 bool ReceivedRequest::HasHeader(const std::string& Name) const {
   for (const auto& [N, V] : Headers)
-    if (v8text::EqualIgnoringCase(harness::FromUtf8(N), harness::FromUtf8(Name))) return true;
+    if (base::EqualIgnoringCase(harness::FromUtf8(N), harness::FromUtf8(Name))) return true;
   return false;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "platform/http_transport.h"
 #include "transport/sockets.h"
 
@@ -24,7 +24,7 @@ EmulatorProcess::EmulatorProcess() {
 
 EmulatorProcess::~EmulatorProcess() { Stop(); }
 
-std::u16string EmulatorProcess::Address16() const { return driver::Utf8ToUtf16(Address_); }
+std::u16string EmulatorProcess::Address16() const { return base::Utf8ToUtf16(Address_); }
 
 namespace {
 EmulatorAnswer Send(const std::string& Address, const std::string& Path, const std::string* Body) {

@@ -1,6 +1,6 @@
 #include "platform/charset.h"
 
-#include "driver/text.h"
+#include "base/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ void ExpectDecoded(const DecodeCase (&Cases)[Count]) {
     if (!C.EverySystem && !kIconv) continue;
     SCOPED_TRACE(C.ContentType);
     EXPECT_EQ(platform::DecodeBody(C.Body, C.ContentType), C.Expected);
-    EXPECT_EQ(platform::DecodeBodyUtf8(C.Body, C.ContentType), driver::Utf16ToUtf8(C.Expected));
+    EXPECT_EQ(platform::DecodeBodyUtf8(C.Body, C.ContentType), base::Utf16ToUtf8(C.Expected));
   }
 }
 

@@ -3,22 +3,20 @@
 #include <cstring>
 #include <sstream>
 
-#include "driver/text.h"
-#include "platform/cp1251.h"
+#include "base/utf.h"
+#include "tools/harness/host_code_page.h"
 
 namespace harness {
 
-std::string ToUtf8(const std::u16string& Text) { return driver::Utf16ToUtf8(Text); }
-std::u16string FromUtf8(const std::string& Text) { return driver::Utf8ToUtf16(Text); }
+std::string ToUtf8(const std::u16string& Text) { return base::Utf16ToUtf8(Text); }
+std::u16string FromUtf8(const std::string& Text) { return base::Utf8ToUtf16(Text); }
 
-HostValue HostValue::Str(const std::u16string& Text) {
-  return StrBytes(platform::WideToCp1251(Text));
-}
+HostValue HostValue::Str(const std::u16string& Text) { return StrBytes(ToHostCodePage(Text)); }
 
 HostValue HostValue::StrBytes(std::string Bytes) {
   HostValue V;
   V.Type = VTYPE_PSTR;
-  V.Text = platform::Cp1251ToWide(Bytes);
+  V.Text = FromHostCodePage(Bytes);
   V.Bytes = std::move(Bytes);
   return V;
 }
@@ -134,7 +132,7 @@ HostValue FromVariant(const V8Variant& V) {
     case VTYPE_BLOB:
       if (V.VarEnum.vtRecString.pstrVal)
         Value.Bytes.assign(V.VarEnum.vtRecString.pstrVal, V.VarEnum.vtRecString.strLen);
-      if (Value.Type == VTYPE_PSTR) Value.Text = platform::Cp1251ToWide(Value.Bytes);
+      if (Value.Type == VTYPE_PSTR) Value.Text = FromHostCodePage(Value.Bytes);
       break;
     case VTYPE_PWSTR:
       if (V.VarEnum.vtRecWideString.pwstrVal)

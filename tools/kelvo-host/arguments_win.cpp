@@ -5,7 +5,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-#include "driver/text.h"
+#include "base/utf.h"
 #include "tools/kelvo-host/arguments.h"
 
 namespace kelvo_host {
@@ -17,7 +17,7 @@ std::vector<std::string> Utf8Arguments(int Argc, char** Argv) {
   if (!Wide) return std::vector<std::string>(Argv + 1, Argv + Argc);
   std::vector<std::string> Args;
   for (int I = 1; I < Count; ++I)
-    Args.push_back(driver::Utf16ToUtf8(reinterpret_cast<const char16_t*>(Wide[I])));
+    Args.push_back(base::Utf16ToUtf8(reinterpret_cast<const char16_t*>(Wide[I])));
   LocalFree(Wide);
   return Args;
 }

@@ -1,10 +1,10 @@
-#include "driver/text.h"
+#include "base/utf.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-namespace driver {
+namespace base {
 namespace {
 
 // Runs of plain ASCII are the bulk of every text the driver handles (XML
@@ -203,4 +203,4 @@ bool IsBlank(std::u16string_view Text) {
 
 std::u16string ToU16(std::string_view Ascii) { return std::u16string(Ascii.begin(), Ascii.end()); }
 
-}  // namespace driver
+}  // namespace base

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace base {
 
 // Characters Windows-1251 lacks become "?".
 std::string WideToCp1251(std::u16string_view Text);
@@ -13,4 +13,4 @@ std::u16string Cp1251ToWide(std::string_view Text);
 // Utf16ToUtf8(Cp1251ToWide(Text)) in one pass.
 std::string Cp1251ToUtf8(std::string_view Text);
 
-}  // namespace platform
+}  // namespace base

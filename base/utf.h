@@ -1,11 +1,11 @@
-// Text conversions of the driver: UTF-8 and UTF-16, and blank trimming.
+// UTF-8 and UTF-16 conversions, and blank trimming.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace driver {
+namespace base {
 
 // Ill-formed input becomes U+FFFD; nothing is dropped silently.
 std::string Utf16ToUtf8(std::u16string_view Text);
@@ -28,4 +28,4 @@ bool IsBlank(std::u16string_view Text);
 
 std::u16string ToU16(std::string_view Ascii);
 
-}  // namespace driver
+}  // namespace base

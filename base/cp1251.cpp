@@ -1,4 +1,4 @@
-#include "platform/cp1251.h"
+#include "base/cp1251.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace platform {
+namespace base {
 namespace {
 
 // Bytes 0x80..0xFF. 0x98 is unassigned in Windows-1251; it maps to U+0098 so
@@ -181,4 +181,4 @@ std::string Cp1251ToUtf8(std::string_view Text) {
   return Out;
 }
 
-}  // namespace platform
+}  // namespace base

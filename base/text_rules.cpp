@@ -1,12 +1,10 @@
-#include "v8napi/text_rules.h"
+#include "base/text_rules.h"
 
 #include <atomic>
 #include <charconv>
 #include <limits>
 
-#include "platform/locale.h"
-
-namespace v8text {
+namespace base {
 namespace {
 
 template <typename Char>
@@ -111,7 +109,7 @@ char16_t FoldCase(char16_t C) {
 }
 
 std::atomic<char16_t>& SeparatorCell() {
-  static std::atomic<char16_t> Cell{platform::UserDecimalSeparator()};
+  static std::atomic<char16_t> Cell{u'.'};
   return Cell;
 }
 
@@ -152,9 +150,4 @@ bool EqualIgnoringCase(std::u16string_view A, std::u16string_view B) {
   return true;
 }
 
-}  // namespace v8text
-
-namespace {
-// Reads the user's setting while the library loads, so no call pays for it.
-[[maybe_unused]] const char16_t InitialSeparator = v8text::DecimalSeparator();
-}  // namespace
+}  // namespace base

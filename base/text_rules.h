@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace v8text {
+namespace base {
 
 // Integer-text rule: leading blanks skipped, an optional "+" or "-", then
 // decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X";
@@ -15,9 +15,9 @@ namespace v8text {
 bool TryParseInt32(std::u16string_view Text, std::int32_t& Value);
 bool TryParseInt32(std::string_view Text, std::int32_t& Value);
 
-// The decimal separator of the process-wide number format. It starts as the
-// user's regional setting (read once, at load, without touching the host's
-// locale) and is shared by every driver object; reads and writes are atomic.
+// The decimal separator of the process-wide number format, shared by every
+// driver object; reads and writes are atomic. It is "." until set: the frame
+// sets the user's regional setting while the library loads.
 char16_t DecimalSeparator();
 void SetDecimalSeparator(char16_t Separator);
 
@@ -37,4 +37,4 @@ bool TryParseDecimalInt32(std::u16string_view Text, std::int32_t& Value);
 // Cyrillic letters); no other folding.
 bool EqualIgnoringCase(std::u16string_view A, std::u16string_view B);
 
-}  // namespace v8text
+}  // namespace base
