@@ -44,10 +44,13 @@ bool TooSmallForDouble(std::string_view Text) {
     const char* P = Text.data() + E + 1;
     const char* const End = Text.data() + Text.size();
     if (P < End && *P == '+') ++P;
+    // Beyond a billion the verdict is the exponent's sign alone (a mantissa
+    // is shorter than that), and the sum stays within a 32-bit long.
+    constexpr long kFar = 1000000000;
     long Exponent = 0;
     if (std::from_chars(P, End, Exponent).ec != std::errc())
-      Exponent = P < End && *P == '-' ? -100000 : 100000;
-    Magnitude += Exponent;
+      Exponent = P < End && *P == '-' ? -kFar : kFar;
+    Magnitude += std::clamp(Exponent, -kFar, kFar);
   }
   return Magnitude < 0;
 }
