@@ -26,16 +26,14 @@ bool TakeTextForm(const json::Value& Object, const char* Name, std::u16string& T
   return true;
 }
 
-void CopyCodeAndMessage(const json::Value& Answer, ErrorState Error) {
+void CopyCodeAndMessage(const json::Value& Answer, ErrorState& Error) {
   std::int32_t Code = 0;
   std::u16string Message;
   if (TryRead([&] { Code = json::ReadInt(json::Find(Answer, "code")); }) &&
       TakeTextForm(Answer, "message", Message)) {
-    Error.Code = Code;
-    Error.Message = std::move(Message);
+    Error.CopyRefusal(Code, std::move(Message));
   } else {
-    Error.Code = 0;
-    Error.Message.clear();
+    Error.Clear();
   }
 }
 

@@ -6,15 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "driver/error_state.h"
 #include "driver/json/json.h"
 
 namespace driver {
-
-// The driver object's error state, as the answer readers change it.
-struct ErrorState {
-  std::int32_t& Code;
-  std::u16string& Message;
-};
 
 // The answer's "ok" read as a Boolean; nothing when it is missing or does not
 // read as one.
@@ -31,7 +26,7 @@ bool TakeTextForm(const json::Value& Object, const char* Name, std::u16string& T
 
 // "code" and the text form of "message" into the error state; when either is
 // missing or unreadable the error state becomes 0 and empty instead.
-void CopyCodeAndMessage(const json::Value& Answer, ErrorState Error);
+void CopyCodeAndMessage(const json::Value& Answer, ErrorState& Error);
 
 // Runs Read and reports whether it got through: typed readers throw on a
 // value that does not convert, and callers that leave such a value at its

@@ -16,7 +16,6 @@ namespace json = driver::json;
 
 namespace {
 
-constexpr char16_t kGetFailure[] = u"Timeout. Время ожидания истекло";
 constexpr char kUserAgent[] =
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/87.0.4280.66 Safari/537.36";
@@ -60,10 +59,10 @@ Exchange Send(const std::u16string& Address, std::string_view Path, std::string*
 json::Value TMyClass::GetFromApi(std::string_view Path) {
   const Exchange E = Send(IpAddress, Path, nullptr);
   if (!E.Received) {
-    SetError(2, kGetFailure);
+    Error.Set(driver::DriverError::NoAnswerToGet);
     return json::Value::Object();
   }
-  LastErrorCode = 0;
+  Error.ClearCode();
   return json::ReadLenientObject(E.AnswerUtf8);
 }
 
@@ -71,9 +70,9 @@ json::Value TMyClass::PostToApi(std::string_view Path, std::string JsonData, boo
   const Exchange E = Send(IpAddress, Path, &JsonData);
   if (Answered) *Answered = E.Received;
   if (!E.Received) {
-    SetError(1, E.Failure);
+    Error.KeepTransportFailure(E.Failure);
     return json::Value::Object();
   }
-  LastErrorCode = 0;
+  Error.ClearCode();
   return json::ReadStrictObject(E.AnswerUtf8);
 }

@@ -13,8 +13,7 @@ bool TMyClass::ProcessCorrectionCheck(V8Variant* RetValue, V8Variant* Params) {
   bool Answered = false;
   const json::Value Answer = PostToApi(
       "/api/1/correctivereceipt", json::Write(driver::BuildCorrectionRequest(Package)), &Answered);
-  const driver::ReceiptOutcome Outcome =
-      driver::ReadReceiptAnswer(Answer, Answered, {LastErrorCode, LastErrorMsg});
+  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, Answered, Error);
 
   WriteReceiptOutputs(Outcome, &Params[2]);
   V8SetBool(RetValue, Outcome.Accepted);

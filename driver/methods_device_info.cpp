@@ -15,9 +15,6 @@ using driver::TryRead;
 
 namespace {
 
-constexpr char16_t kTimeoutText[] = u"Timeout. Время ожидания истекло";
-constexpr char16_t kBadAnswer[] = u"Неверный ответ!";
-
 // The text form of a member that must be there: false when it is missing or
 // its value broke off.
 bool TakeMemberText(const json::Value& Answer, const char* Name, std::u16string& Text) {
@@ -112,7 +109,8 @@ bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
   std::u16string Number, SerialNumber;
   if (!Answer.Members().empty()) {
     if (!TakeMemberText(Answer, "num", Number) || !TakeMemberText(Answer, "ser_num", SerialNumber))
-      platform::ShowMessageBox(kTimeoutText);
+      platform::ShowMessageBox(
+          std::u16string(driver::ErrorText(driver::DriverError::NoAnswerToGet)));
   }
 
   if (base::TrimBlanks(Number).empty()) {
@@ -133,7 +131,7 @@ bool TMyClass::GetDataKKT(V8Variant* RetValue, V8Variant* Params) {
   const json::Value Answer = GetFromApi("/api/1/register/info");
 
   const std::optional<bool> Ok = driver::ReadOk(Answer);
-  if (!Ok) SetError(3, kBadAnswer);
+  if (!Ok) Error.Set(driver::DriverError::BadAnswer);
 
   std::array<AttributeValue, kAttributes.size()> Values;
   if (Ok.value_or(false)) {
@@ -151,11 +149,11 @@ bool TMyClass::GetDataKKT(V8Variant* RetValue, V8Variant* Params) {
   // The envelope goes into the error state whatever "ok" said; a member that
   // does not read as its type leaves the error state as it was.
   if (const json::Value* Code = json::Find(Answer, "code"))
-    TryRead([&] { LastErrorCode = json::ReadInt(Code); });
+    TryRead([&] { Error.CopyRefusalCode(json::ReadInt(Code)); });
   if (const json::Value* Message = json::Find(Answer, "message"))
-    TryRead([&] { LastErrorMsg = json::ReadString(Message); });
+    TryRead([&] { Error.CopyRefusalMessage(json::ReadString(Message)); });
   if (const json::Value* Errors = json::Find(Answer, "errors"))
-    TryRead([&] { LastErrorMsg = LastErrorMsg + u" " + json::ReadString(Errors); });
+    TryRead([&] { Error.CopyRefusalMessage(Error.Message() + u" " + json::ReadString(Errors)); });
 
   pugi::xml_document Document;
   driver::StartHostXml(Document, driver::XmlForm::Text);

@@ -175,7 +175,7 @@ bool TMyClass::OperationFN(V8Variant* RetValue, V8Variant* Params) {
   bool Ok = false;
   if (!Answer.Members().empty()) {
     Ok = driver::ReadOk(Answer).value_or(false);
-    driver::CopyCodeAndMessage(Answer, {LastErrorCode, LastErrorMsg});
+    driver::CopyCodeAndMessage(Answer, Error);
   }
   V8SetBool(RetValue, Ok);
   return true;

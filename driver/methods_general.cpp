@@ -55,8 +55,8 @@ bool TMyClass::GetDescription(V8Variant* RetValue, V8Variant* Params) {
 }
 
 bool TMyClass::GetLastError(V8Variant* RetValue, V8Variant* Params) {
-  WriteText(&Params[0], LastErrorMsg);
-  V8SetInt(RetValue, LastErrorCode);
+  WriteText(&Params[0], Error.Message());
+  V8SetInt(RetValue, Error.Code());
   return true;
 }
 

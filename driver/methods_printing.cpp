@@ -16,8 +16,6 @@ namespace json = driver::json;
 
 namespace {
 
-constexpr char16_t kFormatError[] = u"Ошибка формата передачи данных";
-
 // The print element model: {"data":[{kind: content}, ...]}.
 class PrintDocument {
  public:
@@ -43,15 +41,13 @@ class PrintDocument {
 // The register's answer to a print request; only "ok" counts. The error
 // state is always overwritten: 0 when printed, 5 when refused, 2 when the
 // answer says nothing readable.
-bool EvaluatePrintAnswer(const json::Value& Answer, driver::ErrorState Error) {
+bool EvaluatePrintAnswer(const json::Value& Answer, driver::ErrorState& Error) {
   const std::optional<bool> Ok = Answer.Members().empty() ? std::nullopt : driver::ReadOk(Answer);
   if (Ok && *Ok) {
-    Error.Code = 0;
-    Error.Message.clear();
+    Error.Clear();
     return true;
   }
-  Error.Code = Ok ? 5 : 2;
-  Error.Message = kFormatError;
+  Error.Set(Ok ? driver::DriverError::PrintRefused : driver::DriverError::NoPrintAnswer);
   return false;
 }
 
@@ -85,7 +81,7 @@ bool TMyClass::PrintTextDocument(V8Variant* RetValue, V8Variant* Params) {
   Print.Feed(8);
 
   const json::Value Answer = PostToApi("/api/1/printany", std::move(Print).Body());
-  V8SetBool(RetValue, EvaluatePrintAnswer(Answer, {LastErrorCode, LastErrorMsg}));
+  V8SetBool(RetValue, EvaluatePrintAnswer(Answer, Error));
   return true;
 }
 
@@ -120,6 +116,6 @@ bool TMyClass::CashInOutcome(V8Variant* RetValue, V8Variant* Params) {
   Slip.Feed(3);
 
   const json::Value Answer = PostToApi("/api/1/printany", std::move(Slip).Body());
-  V8SetBool(RetValue, EvaluatePrintAnswer(Answer, {LastErrorCode, LastErrorMsg}));
+  V8SetBool(RetValue, EvaluatePrintAnswer(Answer, Error));
   return true;
 }

@@ -15,8 +15,7 @@ bool TMyClass::ProcessCheck(V8Variant* RetValue, V8Variant* Params) {
 
   bool Answered = false;
   const json::Value Answer = PostToApi("/api/1/receipt", std::move(Request), &Answered);
-  const driver::ReceiptOutcome Outcome =
-      driver::ReadReceiptAnswer(Answer, Answered, {LastErrorCode, LastErrorMsg});
+  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, Answered, Error);
 
   WriteReceiptOutputs(Outcome, &Params[3]);
   V8SetBool(RetValue, Outcome.Accepted);

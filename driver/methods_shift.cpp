@@ -97,7 +97,7 @@ bool TMyClass::OpenShift(V8Variant* RetValue, V8Variant* Params) {
     const std::optional<bool> Read = driver::ReadOk(Answer);
     Readable = Read.has_value();
     Ok = Read.value_or(false);
-    driver::CopyCodeAndMessage(Answer, {LastErrorCode, LastErrorMsg});
+    driver::CopyCodeAndMessage(Answer, Error);
   }
   if (Ok && Readable) {
     const json::Value* Data = json::Find(Answer, "data");
@@ -136,7 +136,7 @@ bool TMyClass::CloseShift(V8Variant* RetValue, V8Variant* Params) {
   if (!Answer.Members().empty()) Ok = driver::ReadOk(Answer).value_or(false);
   if (Answered) {
     if (!Ok) {
-      driver::CopyCodeAndMessage(Answer, {LastErrorCode, LastErrorMsg});
+      driver::CopyCodeAndMessage(Answer, Error);
     } else if (const json::Value* Data = json::Find(Answer, "data"); Data && Data->IsObject()) {
       // In this order; the first member that fails ends the reading.
       (void)(TryRead([&] { ReadInt(*Data, "T1038", ShiftNumber); }) &&

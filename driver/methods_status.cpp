@@ -11,8 +11,6 @@ using driver::TryRead;
 
 namespace {
 
-constexpr char16_t kBadAnswer[] = u"Неверный ответ!";
-
 // Register shift states as the host counts them: 0 closed → 1, 1 open → 2,
 // anything else passed on.
 std::int32_t HostShiftState(std::int32_t RegisterState) {
@@ -37,7 +35,7 @@ bool TMyClass::GetCurrentStatus(V8Variant* RetValue, V8Variant* Params) {
 
   const json::Value Shift = GetFromApi("/api/1/shift/status");
   std::optional<bool> Ok = driver::ReadOk(Shift);
-  if (!Ok) SetError(3, kBadAnswer);
+  if (!Ok) Error.Set(driver::DriverError::BadAnswer);
   if (Ok.value_or(false)) {
     TakeInt(Shift, "shiftNo", ShiftNumber);
     if (const json::Value* State = json::Find(Shift, "shiftStatus"))
@@ -47,7 +45,7 @@ bool TMyClass::GetCurrentStatus(V8Variant* RetValue, V8Variant* Params) {
 
   const json::Value Exchange = GetFromApi("/api/1/ofd/status");
   Ok = driver::ReadOk(Exchange);
-  if (!Ok) SetError(3, kBadAnswer);
+  if (!Ok) Error.Set(driver::DriverError::BadAnswer);
   if (Ok.value_or(false)) {
     TakeInt(Exchange, "msgCountForExch", BacklogCount);
     TakeInt(Exchange, "noOfFirstDocForExch", BacklogFirstNumber);

@@ -38,11 +38,6 @@ void TMyClass::ApplyDefaultAddressIfBlank() {
   if (base::IsBlank(IpAddress)) IpAddress = kDefaultAddress;
 }
 
-void TMyClass::SetError(std::int32_t Code, std::u16string Message) {
-  LastErrorCode = Code;
-  LastErrorMsg = std::move(Message);
-}
-
 void TMyClass::WriteReceiptOutputs(const driver::ReceiptOutcome& Outcome, V8Variant* First) {
   V8SetInt(&First[0], Outcome.ReceiptNumber);
   V8SetInt(&First[1], Outcome.ShiftNumber);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/error_state.h"
 #include "driver/json/json.h"
 #include "driver/receipt_answer.h"
 #include "v8napi/user_object.h"
@@ -44,8 +45,6 @@ class TMyClass : public TV8UserObject {
 
   std::u16string IpAddress;
   std::int32_t ModelNumber = 0;
-  std::u16string LastErrorMsg;
-  std::int32_t LastErrorCode = 0;
 
  protected:
   // Host texts: read as 8-bit in the system code page and widened here.
@@ -65,12 +64,13 @@ class TMyClass : public TV8UserObject {
   // The register's address, or the default address when it is blank.
   void ApplyDefaultAddressIfBlank();
 
-  void SetError(std::int32_t Code, std::u16string Message);
+  // What GetLastError reports.
+  driver::ErrorState Error;
 
   // One request to the register at IpAddress. Both always give an object
   // (without members when nothing usable came back); a transport failure is
-  // left in the error state (GET: 2 and the time-out text; POST: 1 and the
-  // failure's own text), an answer resets LastErrorCode to 0. Answered, when
+  // left in the error state (GET: NoAnswerToGet; POST: code 1 and the
+  // failure's own text), an answer clears the error code. Answered, when
   // given, tells whether an answer arrived at all.
   driver::json::Value GetFromApi(std::string_view Path);
   driver::json::Value PostToApi(std::string_view Path, std::string JsonData,

@@ -6,22 +6,17 @@
 namespace driver {
 namespace {
 
-constexpr char16_t kNotResponding[] =
-    u"Timeout. Device is not responding. Таймаут. Устройство не отвечает";
-
-void ReadRefusal(const json::Value& Answer, ErrorState Error) {
+void ReadRefusal(const json::Value& Answer, ErrorState& Error) {
   std::int32_t Code = 0;
   std::u16string Message;
   const json::Value* Errors = json::Find(Answer, "errors");
   const bool Readable = TryRead([&] { Code = json::ReadInt(json::Find(Answer, "code")); }) &&
                         TakeTextForm(Answer, "message", Message) && Errors && !Errors->IsAbsent();
   if (!Readable) {
-    Error.Code = 0;
-    Error.Message.clear();
+    Error.Clear();
     return;
   }
-  Error.Code = Code;
-  Error.Message = Message + u" errors:" + base::Utf8ToUtf16(json::Write(*Errors));
+  Error.CopyRefusal(Code, Message + u" errors:" + base::Utf8ToUtf16(json::Write(*Errors)));
 }
 
 // Reading "data" stops at the first value that is missing or unreadable. (An
@@ -38,15 +33,14 @@ void ReadAcceptedData(const json::Value& Answer, ReceiptOutcome& Outcome) {
 
 }  // namespace
 
-ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState Error) {
+ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState& Error) {
   ReceiptOutcome Outcome;
   if (!Answered) return Outcome;
-  Error.Code = 0;
+  Error.ClearCode();
   if (Answer.Members().empty()) return Outcome;
   const std::optional<bool> Ok = ReadOk(Answer);
   if (!Ok) {
-    Error.Code = 2;
-    Error.Message = kNotResponding;
+    Error.Set(DriverError::NotResponding);
     return Outcome;
   }
   Outcome.Accepted = *Ok;

@@ -22,6 +22,6 @@ struct ReceiptOutcome {
 // code is reset to 0 first; after a transport failure the error state keeps
 // the failure. A refusal leaves its code and "message errors:<errors JSON>";
 // an answer without a readable "ok" leaves the device-not-responding error.
-ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState Error);
+ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState& Error);
 
 }  // namespace driver
