@@ -21,9 +21,10 @@ std::string RequestFromPackage(std::string PackageText) {
 
 // As PostToApi reads the answer and ProcessCheck writes its outputs.
 int OutputsFromAnswer(const std::string& Body, const std::string& ContentType) {
-  const json::Value Answer = json::ReadStrictObject(platform::DecodeBodyUtf8(Body, ContentType));
+  const driver::DeviceReply Reply{
+      true, json::ReadStrictObject(platform::DecodeBodyUtf8(Body, ContentType))};
   driver::ErrorState Error;
-  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, true, Error);
+  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Reply, Error);
   const std::string Sign = platform::WideToAnsi(Outcome.FiscalSign);
   const std::string Site = platform::WideToAnsi(Outcome.SiteAddress);
   return Sign.empty() || Site.empty() ? -1 : Outcome.ReceiptNumber;

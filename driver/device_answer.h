@@ -11,6 +11,15 @@
 
 namespace driver {
 
+// What one exchange with the register came to.
+struct DeviceReply {
+  bool Answered = false;  // an answer arrived (its text may still be unusable)
+  // The answer object: without members when none arrived or it was unusable.
+  json::Value Answer = json::Value::Object();
+  // Whether there is an envelope to read: an answer with members.
+  bool HasEnvelope() const { return Answered && !Answer.Members().empty(); }
+};
+
 // The answer's "ok" read as a Boolean; nothing when it is missing or does not
 // read as one.
 std::optional<bool> ReadOk(const json::Value& Answer);

@@ -56,23 +56,22 @@ Exchange Send(const std::u16string& Address, std::string_view Path, std::string*
 
 }  // namespace
 
-json::Value TMyClass::GetFromApi(std::string_view Path) {
+driver::DeviceReply TMyClass::GetFromApi(std::string_view Path) {
   const Exchange E = Send(IpAddress, Path, nullptr);
   if (!E.Received) {
     Error.Set(driver::DriverError::NoAnswerToGet);
-    return json::Value::Object();
+    return {};
   }
   Error.ClearCode();
-  return json::ReadLenientObject(E.AnswerUtf8);
+  return {true, json::ReadLenientObject(E.AnswerUtf8)};
 }
 
-json::Value TMyClass::PostToApi(std::string_view Path, std::string JsonData, bool* Answered) {
+driver::DeviceReply TMyClass::PostToApi(std::string_view Path, std::string JsonData) {
   const Exchange E = Send(IpAddress, Path, &JsonData);
-  if (Answered) *Answered = E.Received;
   if (!E.Received) {
     Error.KeepTransportFailure(E.Failure);
-    return json::Value::Object();
+    return {};
   }
   Error.ClearCode();
-  return json::ReadStrictObject(E.AnswerUtf8);
+  return {true, json::ReadStrictObject(E.AnswerUtf8)};
 }

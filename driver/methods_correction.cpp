@@ -10,10 +10,9 @@ bool TMyClass::ProcessCorrectionCheck(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
   const driver::CorrectionPackage Package = driver::ReadCorrectionPackage(ReadText(&Params[1]));
 
-  bool Answered = false;
-  const json::Value Answer = PostToApi(
-      "/api/1/correctivereceipt", json::Write(driver::BuildCorrectionRequest(Package)), &Answered);
-  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, Answered, Error);
+  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(
+      PostToApi("/api/1/correctivereceipt", json::Write(driver::BuildCorrectionRequest(Package))),
+      Error);
 
   WriteReceiptOutputs(Outcome, &Params[2]);
   V8SetBool(RetValue, Outcome.Accepted);

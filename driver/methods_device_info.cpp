@@ -104,10 +104,11 @@ void TakeRegistrationValue(const Attribute& A, const json::Value& V, AttributeVa
 
 bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
   if (base::TrimBlanks(IpAddress).empty()) IpAddress = kDefaultAddress;
-  const json::Value Answer = GetFromApi("/api/1/getallinfo");
+  const driver::DeviceReply Reply = GetFromApi("/api/1/getallinfo");
+  const json::Value& Answer = Reply.Answer;
 
   std::u16string Number, SerialNumber;
-  if (!Answer.Members().empty()) {
+  if (Reply.HasEnvelope()) {
     if (!TakeMemberText(Answer, "num", Number) || !TakeMemberText(Answer, "ser_num", SerialNumber))
       platform::ShowMessageBox(
           std::u16string(driver::ErrorText(driver::DriverError::NoAnswerToGet)));
@@ -128,7 +129,7 @@ bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
 
 bool TMyClass::GetDataKKT(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
-  const json::Value Answer = GetFromApi("/api/1/register/info");
+  const json::Value Answer = GetFromApi("/api/1/register/info").Answer;
 
   const std::optional<bool> Ok = driver::ReadOk(Answer);
   if (!Ok) Error.Set(driver::DriverError::BadAnswer);

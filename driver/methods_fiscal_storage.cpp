@@ -170,12 +170,12 @@ bool TMyClass::OperationFN(V8Variant* RetValue, V8Variant* Params) {
   json::Value Request = Operation == 1 || Operation == 2 ? RegistrationRequest(R, Operation == 2)
                         : Operation == 3                 ? ClosingRequest(R)
                                                          : json::Value::Object();
-  const json::Value Answer = PostToApi(Path, json::Write(Request));
+  const driver::DeviceReply Reply = PostToApi(Path, json::Write(Request));
 
   bool Ok = false;
-  if (!Answer.Members().empty()) {
-    Ok = driver::ReadOk(Answer).value_or(false);
-    driver::CopyCodeAndMessage(Answer, Error);
+  if (Reply.HasEnvelope()) {
+    Ok = driver::ReadOk(Reply.Answer).value_or(false);
+    driver::CopyCodeAndMessage(Reply.Answer, Error);
   }
   V8SetBool(RetValue, Ok);
   return true;

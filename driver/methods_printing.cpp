@@ -41,8 +41,8 @@ class PrintDocument {
 // The register's answer to a print request; only "ok" counts. The error
 // state is always overwritten: 0 when printed, 5 when refused, 2 when the
 // answer says nothing readable.
-bool EvaluatePrintAnswer(const json::Value& Answer, driver::ErrorState& Error) {
-  const std::optional<bool> Ok = Answer.Members().empty() ? std::nullopt : driver::ReadOk(Answer);
+bool EvaluatePrintAnswer(const driver::DeviceReply& Reply, driver::ErrorState& Error) {
+  const std::optional<bool> Ok = Reply.HasEnvelope() ? driver::ReadOk(Reply.Answer) : std::nullopt;
   if (Ok && *Ok) {
     Error.Clear();
     return true;
@@ -80,8 +80,8 @@ bool TMyClass::PrintTextDocument(V8Variant* RetValue, V8Variant* Params) {
   Print.Rule();
   Print.Feed(8);
 
-  const json::Value Answer = PostToApi("/api/1/printany", std::move(Print).Body());
-  V8SetBool(RetValue, EvaluatePrintAnswer(Answer, Error));
+  const driver::DeviceReply Reply = PostToApi("/api/1/printany", std::move(Print).Body());
+  V8SetBool(RetValue, EvaluatePrintAnswer(Reply, Error));
   return true;
 }
 
@@ -115,7 +115,7 @@ bool TMyClass::CashInOutcome(V8Variant* RetValue, V8Variant* Params) {
   Slip.Text("right", json::FormatGeneral15(std::fabs(Amount), u'.'));
   Slip.Feed(3);
 
-  const json::Value Answer = PostToApi("/api/1/printany", std::move(Slip).Body());
-  V8SetBool(RetValue, EvaluatePrintAnswer(Answer, Error));
+  const driver::DeviceReply Reply = PostToApi("/api/1/printany", std::move(Slip).Body());
+  V8SetBool(RetValue, EvaluatePrintAnswer(Reply, Error));
   return true;
 }

@@ -13,9 +13,8 @@ bool TMyClass::ProcessCheck(V8Variant* RetValue, V8Variant* Params) {
   (void)V8GetBool(&Params[1]);  // read and not used
   std::string Request = driver::ReceiptRequestText(ReadTextUtf8(&Params[2]));
 
-  bool Answered = false;
-  const json::Value Answer = PostToApi("/api/1/receipt", std::move(Request), &Answered);
-  const driver::ReceiptOutcome Outcome = driver::ReadReceiptAnswer(Answer, Answered, Error);
+  const driver::ReceiptOutcome Outcome =
+      driver::ReadReceiptAnswer(PostToApi("/api/1/receipt", std::move(Request)), Error);
 
   WriteReceiptOutputs(Outcome, &Params[3]);
   V8SetBool(RetValue, Outcome.Accepted);

@@ -88,12 +88,13 @@ std::u16string OutputDocument(F Fill) {
 bool TMyClass::OpenShift(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
   const Cashier C = ReadShiftInput(ReadText(&Params[1]));
-  const json::Value Answer = PostToApi("/api/1/shift/open", ShiftRequest(C, Shift::Open));
+  const driver::DeviceReply Reply = PostToApi("/api/1/shift/open", ShiftRequest(C, Shift::Open));
+  const json::Value& Answer = Reply.Answer;
 
   bool Ok = false, Readable = false;
   std::int32_t ShiftNumber = 0, DocumentNumber = 0;
   StorageWarnings W;
-  if (!Answer.Members().empty()) {
+  if (Reply.HasEnvelope()) {
     const std::optional<bool> Read = driver::ReadOk(Answer);
     Readable = Read.has_value();
     Ok = Read.value_or(false);
@@ -125,16 +126,15 @@ bool TMyClass::OpenShift(V8Variant* RetValue, V8Variant* Params) {
 bool TMyClass::CloseShift(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
   const Cashier C = ReadShiftInput(ReadText(&Params[1]));
-  bool Answered = false;
-  const json::Value Answer =
-      PostToApi("/api/1/shift/close", ShiftRequest(C, Shift::Close), &Answered);
+  const driver::DeviceReply Reply = PostToApi("/api/1/shift/close", ShiftRequest(C, Shift::Close));
+  const json::Value& Answer = Reply.Answer;
 
   bool Ok = false;
   std::int32_t ShiftNumber = 0, DocumentNumber = 0, Checks = 0, Documents = 0, Backlog = 0;
   std::u16string BacklogFirstDateTime;
   StorageWarnings W;
-  if (!Answer.Members().empty()) Ok = driver::ReadOk(Answer).value_or(false);
-  if (Answered) {
+  if (Reply.HasEnvelope()) Ok = driver::ReadOk(Answer).value_or(false);
+  if (Reply.Answered) {
     if (!Ok) {
       driver::CopyCodeAndMessage(Answer, Error);
     } else if (const json::Value* Data = json::Find(Answer, "data"); Data && Data->IsObject()) {

@@ -33,7 +33,7 @@ bool TMyClass::GetCurrentStatus(V8Variant* RetValue, V8Variant* Params) {
   std::int32_t BacklogCount = 0, BacklogFirstNumber = 0;
   std::u16string BacklogFirstDateTime;
 
-  const json::Value Shift = GetFromApi("/api/1/shift/status");
+  const json::Value Shift = GetFromApi("/api/1/shift/status").Answer;
   std::optional<bool> Ok = driver::ReadOk(Shift);
   if (!Ok) Error.Set(driver::DriverError::BadAnswer);
   if (Ok.value_or(false)) {
@@ -43,7 +43,7 @@ bool TMyClass::GetCurrentStatus(V8Variant* RetValue, V8Variant* Params) {
     TakeInt(Shift, "checkNo", ReceiptNumber);
   }
 
-  const json::Value Exchange = GetFromApi("/api/1/ofd/status");
+  const json::Value Exchange = GetFromApi("/api/1/ofd/status").Answer;
   Ok = driver::ReadOk(Exchange);
   if (!Ok) Error.Set(driver::DriverError::BadAnswer);
   if (Ok.value_or(false)) {

@@ -67,14 +67,11 @@ class TMyClass : public TV8UserObject {
   // What GetLastError reports.
   driver::ErrorState Error;
 
-  // One request to the register at IpAddress. Both always give an object
-  // (without members when nothing usable came back); a transport failure is
-  // left in the error state (GET: NoAnswerToGet; POST: code 1 and the
-  // failure's own text), an answer clears the error code. Answered, when
-  // given, tells whether an answer arrived at all.
-  driver::json::Value GetFromApi(std::string_view Path);
-  driver::json::Value PostToApi(std::string_view Path, std::string JsonData,
-                                bool* Answered = nullptr);
+  // One request to the register at IpAddress. A transport failure is left in
+  // the error state (GET: NoAnswerToGet; POST: code 1 and the failure's own
+  // text); an answer clears the error code, here and nowhere else.
+  driver::DeviceReply GetFromApi(std::string_view Path);
+  driver::DeviceReply PostToApi(std::string_view Path, std::string JsonData);
 
   // Receipt number, shift number, fiscal sign and site address into four
   // consecutive parameters starting at First.

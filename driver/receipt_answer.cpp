@@ -33,11 +33,10 @@ void ReadAcceptedData(const json::Value& Answer, ReceiptOutcome& Outcome) {
 
 }  // namespace
 
-ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState& Error) {
+ReceiptOutcome ReadReceiptAnswer(const DeviceReply& Reply, ErrorState& Error) {
   ReceiptOutcome Outcome;
-  if (!Answered) return Outcome;
-  Error.ClearCode();
-  if (Answer.Members().empty()) return Outcome;
+  if (!Reply.HasEnvelope()) return Outcome;
+  const json::Value& Answer = Reply.Answer;
   const std::optional<bool> Ok = ReadOk(Answer);
   if (!Ok) {
     Error.Set(DriverError::NotResponding);

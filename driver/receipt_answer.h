@@ -18,10 +18,10 @@ struct ReceiptOutcome {
   std::u16string SiteAddress;
 };
 
-// Reads the answer of a receipt POST. When the POST got an answer the error
-// code is reset to 0 first; after a transport failure the error state keeps
-// the failure. A refusal leaves its code and "message errors:<errors JSON>";
-// an answer without a readable "ok" leaves the device-not-responding error.
-ReceiptOutcome ReadReceiptAnswer(const json::Value& Answer, bool Answered, ErrorState& Error);
+// Reads the reply to a receipt POST. After a transport failure the error
+// state keeps the failure. A refusal leaves its code and "message
+// errors:<errors JSON>"; an answer without a readable "ok" leaves the
+// device-not-responding error.
+ReceiptOutcome ReadReceiptAnswer(const DeviceReply& Reply, ErrorState& Error);
 
 }  // namespace driver
