@@ -4,7 +4,6 @@
 
 #include <pugixml.hpp>
 
-#include "base/text_rules.h"
 #include "base/utf.h"
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
@@ -74,7 +73,6 @@ void ReadPayments(const pugi::xml_node& Node, CorrectionPackage& P) {
 CorrectionPackage ReadCorrectionPackage(const std::u16string& PackageText) {
   pugi::xml_document Document;
   LoadHostXml(Document, PackageText);
-  base::SetDecimalSeparator(u'.');
   CorrectionPackage Package;
   const pugi::xml_node Root = Document.document_element();
   if (!base::SameName(Root.name(), "CheckCorrectionPackage")) return Package;

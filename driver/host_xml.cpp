@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "base/text_rules.h"
 #include "base/utf.h"
 #include "driver/xml_wellformed.h"
 
@@ -53,8 +54,11 @@ std::size_t ByteOrderMarkLeftover(const char* Text, std::size_t Size) {
   return 0;
 }
 
+// A document that loaded sets the decimal separator: host documents write
+// numbers with ".", and so does everything after them.
 void ThrowUnlessParsed(const pugi::xml_parse_result& Result) {
   if (!Result) throw BadInput(std::string("XML: ") + Result.description());
+  base::SetDecimalSeparator(u'.');
 }
 
 }  // namespace

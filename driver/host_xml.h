@@ -19,8 +19,9 @@ class BadInput : public std::runtime_error {
 
 // Loads Text as UTF-8 whatever its declaration names; throws BadInput when it
 // is not a well-formed XML 1.0 document (a document type declaration
-// included) or does not parse. The document holds the text's UTF-8 form and is built
-// over it in place. Returns whether the text holds a character reference
+// included) or does not parse. The document holds the text's UTF-8 form and
+// is built over it in place. A loaded document sets the process-wide decimal
+// separator to "." for good (host documents write numbers so). Returns whether the text holds a character reference
 // ("&#"): the UTF-8 form is well-formed, and a reference is the one way a
 // name or value of the document can come out otherwise.
 bool LoadHostXml(pugi::xml_document& Document, std::u16string_view Text);

@@ -64,7 +64,6 @@ std::vector<std::int32_t> ToCodeList(const std::u16string& Text, const char* Nam
 Registration ReadRegistration(const std::u16string& Text) {
   pugi::xml_document Document;
   driver::LoadHostXml(Document, Text);
-  base::SetDecimalSeparator(u'.');
   Registration R;
   const pugi::xml_node Root = Document.document_element();
   if (!base::SameName(Root.name(), "Parameters")) return R;

@@ -6,7 +6,6 @@
 
 #include <pugixml.hpp>
 
-#include "base/text_rules.h"
 #include "driver/device_answer.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
@@ -63,7 +62,6 @@ bool TMyClass::PrintTextDocument(V8Variant* RetValue, V8Variant* Params) {
   TakeDeviceAddress(Params);
   pugi::xml_document Input;
   driver::LoadHostXml(Input, ReadText(&Params[1]));
-  base::SetDecimalSeparator(u'.');
 
   PrintDocument Print;
   for (const pugi::xml_node& Positions : Input.document_element().children("Positions")) {
@@ -93,7 +91,6 @@ bool TMyClass::CashInOutcome(V8Variant* RetValue, V8Variant* Params) {
   const double Amount = V8GetDouble(&Params[2]);
   pugi::xml_document Input;
   driver::LoadHostXml(Input, InputText);
-  base::SetDecimalSeparator(u'.');
 
   std::u16string CashierName, CashierVATIN;
   const pugi::xml_node Root = Input.document_element();

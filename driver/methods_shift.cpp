@@ -7,7 +7,6 @@
 
 #include <pugixml.hpp>
 
-#include "base/text_rules.h"
 #include "driver/device_answer.h"
 #include "driver/host_xml.h"
 #include "driver/my_class.h"
@@ -28,7 +27,6 @@ struct Cashier {
 Cashier ReadShiftInput(const std::u16string& Text) {
   pugi::xml_document Document;
   driver::LoadHostXml(Document, Text);
-  base::SetDecimalSeparator(u'.');
   Cashier C;
   for (const pugi::xml_node& Child : Document.document_element().children("Parameters")) {
     for (const pugi::xml_attribute& A : Child.attributes()) {

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <utility>
 
-#include "base/text_rules.h"
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
 
@@ -266,7 +265,6 @@ std::vector<std::size_t> ShortestFrom(const std::vector<pugi::xml_node>& Lists) 
 
 CheckPackage::CheckPackage(std::string Utf8Text) : Text_(std::move(Utf8Text)) {
   CheckTexts_ = LoadHostXmlInPlace(Document_, Text_);
-  base::SetDecimalSeparator(u'.');
   const pugi::xml_node Root = Document_.document_element();
   if (!base::SameName(Root.name(), "CheckPackage")) return;
   const Texts TextOf(CheckTexts_, Repaired_);
