@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/powers_of_ten.h"
 #include "base/text_rules.h"
 #include "base/utf.h"
 #include "driver/host_xml.h"
@@ -37,8 +38,7 @@ bool ConvertWidened(std::string_view Text, Convert&& Converted) {
 // rounded twice.)
 bool TryPlainAmount(const char* Text, double& Value) {
 #if FLT_EVAL_METHOD == 0
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  using base::kPowersOfTen;
   const auto IsDigit = [](char C) { return static_cast<unsigned char>(C - '0') < 10; };
   const char* P = Text;
   const bool Negative = *P == '-';

@@ -22,4 +22,7 @@ MessageRoute ShowMessageBox(const std::u16string& Text);
 bool SessionIsVisible();
 MessageRoute ShowMessageBox(const std::u16string& Text, bool SessionVisible);
 
+// The line every message leaves on standard error.
+void LogMessage(const std::u16string& Text);
+
 }  // namespace platform

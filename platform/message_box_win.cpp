@@ -13,10 +13,8 @@
 // MessageBoxW returns at once.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
-#include "base/utf.h"
 #include "platform/message_box.h"
 
 namespace platform {
@@ -30,19 +28,13 @@ bool SessionIsVisible() {
 }
 
 MessageRoute ShowMessageBox(const std::u16string& Text, bool SessionVisible) {
-  const std::string Line = "[KELVO-1F] " + base::Utf16ToUtf8(Text) + "\n";
-  std::fwrite(Line.data(), 1, Line.size(), stderr);
-  std::fflush(stderr);
+  LogMessage(Text);
   const std::u16string Debug = u"[KELVO-1F] " + Text + u"\n";
   OutputDebugStringW(reinterpret_cast<const wchar_t*>(Debug.c_str()));
   if (!SessionVisible) return MessageRoute::Logged;
   MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(Text.c_str()), L"KELVO-1F",
               MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
   return MessageRoute::Shown;
-}
-
-MessageRoute ShowMessageBox(const std::u16string& Text) {
-  return ShowMessageBox(Text, SessionIsVisible());
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/powers_of_ten.h"
 #include "driver/json/json.h"
 
 namespace driver::json {
@@ -94,9 +95,7 @@ void TakeScientific(const char* Begin, const char* End, Decimal& D) {
   StripTrailingZeros(D);
 }
 
-// Powers of ten that are exact doubles.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+using base::kPowersOfTen;
 
 // Amounts and quantities: when V is the double nearest to N / 10^K for a
 // whole N below 10^15 (and the least such K up to 4), V rounds to exactly the
