@@ -119,6 +119,13 @@ inline constexpr bool kWideTextsToHost = true;
 using WChar = char16_t;
 static_assert(sizeof(WChar) == 2, "host wide characters are UTF-16 units");
 
+// The four exports the host looks up by name (cdecl), as function types: the
+// add-in defines them to these types and the harness calls them through them.
+using GetClassObjectFn = HostLong(const WChar* ClassName, void** Component);
+using DestroyObjectFn = HostLong(void** Component);
+using GetClassNamesFn = const WChar*();
+using SetPlatformCapabilitiesFn = std::int32_t(std::int32_t Capabilities);
+
 // The value union is followed by `cbElements` (32-bit) and the type code; the
 // record has no tail padding in any of the layouts.
 inline constexpr std::size_t kValueCbElementsOffset = kValueUnionBytes;

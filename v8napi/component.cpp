@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
 
 #include "base/text_rules.h"
@@ -384,3 +385,8 @@ V8_EXPORT HostLong DestroyObject(void** Component) {
 V8_EXPORT const WChar* GetClassNames() { return ClassRegistry().ClassNames().c_str(); }
 
 V8_EXPORT std::int32_t SetPlatformCapabilities(std::int32_t /*Capabilities*/) { return 1; }
+
+static_assert(std::is_same_v<decltype(GetClassObject), v8abi::GetClassObjectFn>);
+static_assert(std::is_same_v<decltype(DestroyObject), v8abi::DestroyObjectFn>);
+static_assert(std::is_same_v<decltype(GetClassNames), v8abi::GetClassNamesFn>);
+static_assert(std::is_same_v<decltype(SetPlatformCapabilities), v8abi::SetPlatformCapabilitiesFn>);

@@ -31,10 +31,10 @@ class AddinLibrary {
 
  private:
   void* Handle_ = nullptr;
-  using GetClassObjectFn = v8abi::HostLong (*)(const v8abi::WChar*, void**);
-  using DestroyObjectFn = v8abi::HostLong (*)(void**);
-  using GetClassNamesFn = const v8abi::WChar* (*)();
-  using SetPlatformCapabilitiesFn = std::int32_t (*)(std::int32_t);
+  using GetClassObjectFn = v8abi::GetClassObjectFn*;
+  using DestroyObjectFn = v8abi::DestroyObjectFn*;
+  using GetClassNamesFn = v8abi::GetClassNamesFn*;
+  using SetPlatformCapabilitiesFn = v8abi::SetPlatformCapabilitiesFn*;
   GetClassObjectFn GetClassObject_ = nullptr;
   DestroyObjectFn DestroyObject_ = nullptr;
   GetClassNamesFn GetClassNames_ = nullptr;
