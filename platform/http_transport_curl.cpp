@@ -7,6 +7,7 @@
 #include "platform/http_transport.h"
 
 #include "base/ascii.h"
+#include "platform/transport_failure.h"
 
 #include <curl/curl.h>
 
@@ -117,20 +118,6 @@ Movement Measure(CURL* Easy) {
   return {RequestBytes + BodySent, HeaderBytes + BodyReceived};
 }
 
-HttpResponse Failure(std::string Text) {
-  HttpResponse R;
-  R.Error = std::move(Text);
-  return R;
-}
-
-std::string Numbered(const char* Prefix, long Number, const std::string& Text) {
-  return std::string(Prefix) + "(" + std::to_string(Number) + ") " + Text;
-}
-
-constexpr char kConnectError[] = "Error connecting to server: ";
-constexpr char kSendError[] = "Error sending data: ";
-constexpr char kReceiveError[] = "Error receiving data: ";
-
 }  // namespace
 
 HttpTransport::HttpTransport(HttpTimeouts Timeouts) : Timeouts(Timeouts) {}
@@ -140,8 +127,7 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   const EasyPtr Easy(curl_easy_init());
   const MultiPtr Multi(curl_multi_init());
   const ListPtr Headers = BuildHeaders(Request.Headers);
-  if (!Easy || !Multi || !Headers)
-    return Failure(kConnectError + std::string(curl_easy_strerror(CURLE_OUT_OF_MEMORY)));
+  if (!Easy || !Multi || !Headers) return ConnectFailure(curl_easy_strerror(CURLE_OUT_OF_MEMORY));
 
   Exchange X;
   char Detail[CURL_ERROR_SIZE] = {};
@@ -174,7 +160,7 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   curl_easy_setopt(E, CURLOPT_PREREQDATA, &X);
 
   if (curl_multi_add_handle(Multi.get(), E) != CURLM_OK)
-    return Failure(kConnectError + std::string(curl_easy_strerror(CURLE_OUT_OF_MEMORY)));
+    return ConnectFailure(curl_easy_strerror(CURLE_OUT_OF_MEMORY));
 
   // Connecting is bounded by libcurl; from then on the answer time-out runs
   // from the last byte that moved either way.
@@ -231,10 +217,10 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
     R.Body = std::move(X.Body);
     return R;
   }
-  if (!X.Connected)
-    return Failure(kConnectError + std::string(Detail[0] ? Detail : curl_easy_strerror(Code)));
+  if (!X.Connected) return ConnectFailure(Detail[0] ? Detail : curl_easy_strerror(Code));
   if (X.TooLarge || Code == CURLE_FILESIZE_EXCEEDED)
-    return Failure(Numbered(kReceiveError, CURLE_FILESIZE_EXCEEDED, "answer larger than 16 MiB"));
+    return NumberedFailure(TransportStage::Receiving, CURLE_FILESIZE_EXCEEDED,
+                           "answer larger than 16 MiB");
 
   curl_off_t BodySent = 0;
   curl_easy_getinfo(E, CURLINFO_SIZE_UPLOAD_T, &BodySent);
@@ -243,15 +229,15 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   // Whatever broke the exchange before the whole request was out (a reset
   // noticed while reading, a stall) broke the sending of it.
   const bool Sending = Code == CURLE_SEND_ERROR || !RequestSent;
-  const char* Prefix = Sending ? kSendError : kReceiveError;
+  const TransportStage Stage = Sending ? TransportStage::Sending : TransportStage::Receiving;
   // The socket's own error, where it reported one, says more than libcurl's.
   long OsError = 0;
   if (Code == CURLE_SEND_ERROR || Code == CURLE_RECV_ERROR)
     curl_easy_getinfo(E, CURLINFO_OS_ERRNO, &OsError);
   if (OsError != 0)
-    return Failure(
-        Numbered(Prefix, OsError, std::generic_category().message(static_cast<int>(OsError))));
-  return Failure(Numbered(Prefix, Code, curl_easy_strerror(Code)));
+    return NumberedFailure(Stage, OsError,
+                           std::generic_category().message(static_cast<int>(OsError)));
+  return NumberedFailure(Stage, Code, curl_easy_strerror(Code));
 }
 
 }  // namespace platform

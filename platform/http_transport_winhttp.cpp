@@ -15,6 +15,7 @@
 
 #include "base/utf.h"
 #include "platform/http_transport.h"
+#include "platform/transport_failure.h"
 
 namespace platform {
 namespace {
@@ -141,24 +142,10 @@ DWORD SplitUrl(std::string_view Url, Target& T) {
   return 0;
 }
 
-constexpr char kConnectError[] = "Error connecting to server: ";
-constexpr char kSendError[] = "Error sending data: ";
-constexpr char kReceiveError[] = "Error receiving data: ";
+HttpResponse ConnectFailure(DWORD Code) { return platform::ConnectFailure(SystemMessage(Code)); }
 
-HttpResponse Failure(std::string Text) {
-  HttpResponse R;
-  R.Error = std::move(Text);
-  return R;
-}
-
-HttpResponse ConnectFailure(DWORD Code) { return Failure(kConnectError + SystemMessage(Code)); }
-
-HttpResponse NumberedFailure(const char* Prefix, DWORD Code, const std::string& Text) {
-  return Failure(std::string(Prefix) + "(" + std::to_string(Code) + ") " + Text);
-}
-
-HttpResponse NumberedFailure(const char* Prefix, DWORD Code) {
-  return NumberedFailure(Prefix, Code, SystemMessage(Code));
+HttpResponse NumberedFailure(TransportStage Stage, DWORD Code) {
+  return platform::NumberedFailure(Stage, static_cast<long>(Code), SystemMessage(Code));
 }
 
 // Milliseconds for WinHttpSetTimeouts; zero or less is "no limit".
@@ -246,22 +233,23 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   if (!WinHttpSendRequest(H, WINHTTP_NO_ADDITIONAL_HEADERS, 0, Body, BodySize, BodySize,
                           reinterpret_cast<DWORD_PTR>(&X))) {
     const DWORD Code = GetLastError();
-    return X.Connected ? NumberedFailure(kSendError, Code) : ConnectFailure(Code);
+    return X.Connected ? NumberedFailure(TransportStage::Sending, Code) : ConnectFailure(Code);
   }
-  if (!WinHttpReceiveResponse(H, nullptr)) return NumberedFailure(kReceiveError, GetLastError());
+  if (!WinHttpReceiveResponse(H, nullptr))
+    return NumberedFailure(TransportStage::Receiving, GetLastError());
 
   // A connection that closed inside the header section brought no answer:
   // the raw header text then lacks the empty line that ends it.
   std::string RawHeaders;
   if (!QueryHeader(H, WINHTTP_QUERY_RAW_HEADERS_CRLF, RawHeaders) || RawHeaders.size() < 4 ||
       RawHeaders.compare(RawHeaders.size() - 4, 4, "\r\n\r\n") != 0)
-    return NumberedFailure(kReceiveError, ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
+    return NumberedFailure(TransportStage::Receiving, ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
 
   HttpResponse R;
   DWORD Status = 0, Size = sizeof Status;
   if (!WinHttpQueryHeaders(H, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                            WINHTTP_HEADER_NAME_BY_INDEX, &Status, &Size, WINHTTP_NO_HEADER_INDEX))
-    return NumberedFailure(kReceiveError, GetLastError());
+    return NumberedFailure(TransportStage::Receiving, GetLastError());
   R.Status = static_cast<long>(Status);
   QueryHeader(H, WINHTTP_QUERY_CONTENT_TYPE, R.ContentType);
 
@@ -270,25 +258,27 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
   const bool HasLength = AnnouncedLength(H, Announced);
   const std::string TooLarge = "answer larger than 16 MiB";
   if (HasLength && Announced > kMaxAnswerBytes)
-    return NumberedFailure(kReceiveError, ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW, TooLarge);
+    return NumberedFailure(TransportStage::Receiving, ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW,
+                           TooLarge);
   for (;;) {
     DWORD Available = 0;
     if (!WinHttpQueryDataAvailable(H, &Available))
-      return NumberedFailure(kReceiveError, GetLastError());
+      return NumberedFailure(TransportStage::Receiving, GetLastError());
     if (Available == 0) break;
     if (Available > kMaxAnswerBytes - R.Body.size())
-      return NumberedFailure(kReceiveError, ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW, TooLarge);
+      return NumberedFailure(TransportStage::Receiving, ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW,
+                             TooLarge);
     const std::size_t At = R.Body.size();
     R.Body.resize(At + Available);
     DWORD Read = 0;
     if (!WinHttpReadData(H, &R.Body[At], Available, &Read))
-      return NumberedFailure(kReceiveError, GetLastError());
+      return NumberedFailure(TransportStage::Receiving, GetLastError());
     R.Body.resize(At + Read);
     if (Read == 0) break;
   }
   // The connection ended before the announced body was complete.
   if (HasLength && R.Body.size() < Announced)
-    return NumberedFailure(kReceiveError, ERROR_WINHTTP_CONNECTION_ERROR);
+    return NumberedFailure(TransportStage::Receiving, ERROR_WINHTTP_CONNECTION_ERROR);
   R.Received = true;
   return R;
 }
