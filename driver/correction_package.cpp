@@ -36,9 +36,7 @@ void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
     } else if (base::SameName(N, "CorrectionType")) {
       P.CorrectionType = ToInteger(Text, N);
     } else if (base::SameName(N, "TaxVariant")) {
-      const std::int32_t Variant = ToInteger(Text, N);
-      if (Variant == INT32_MAX) throw BadInput("out of range \"TaxVariant\"");
-      P.TaxVariant = Variant + 1;
+      P.TaxVariant = RegisterCode(ToInteger(Text, N), N);
     } else if (base::SameName(N, "PaymentType")) {
       P.PaymentType = ToInteger(Text, N);
     } else {

@@ -52,9 +52,8 @@ std::vector<std::int32_t> ToCodeList(const std::u16string& Text, const char* Nam
   std::size_t Start = 0;
   while (true) {
     const std::size_t Comma = Text.find(u',', Start);
-    const std::int32_t Code = ToIntegerText(Text.substr(Start, Comma - Start), Name);
-    if (Code == INT32_MAX) throw driver::BadInput(std::string("out of range \"") + Name + "\"");
-    Codes.push_back(Code + 1);
+    Codes.push_back(
+        driver::RegisterCode(ToIntegerText(Text.substr(Start, Comma - Start), Name), Name));
     if (Comma == std::u16string::npos) break;
     Start = Comma + 1;
   }

@@ -123,4 +123,9 @@ std::int32_t ToInteger(const char* Text, const char* Name) {
   return ToInteger(std::string_view(Text), Name);
 }
 
+std::int32_t RegisterCode(std::int32_t Code, const char* Name) {
+  if (Code == INT32_MAX) throw BadInput(std::string("out of range \"") + Name + "\"");
+  return Code + 1;
+}
+
 }  // namespace driver

@@ -27,6 +27,10 @@ double ToAmount(const char* Text, const char* Name);
 // A whole number: decimal digits with an optional sign.
 std::int32_t ToInteger(std::string_view Text, const char* Name);
 std::int32_t ToInteger(const char* Text, const char* Name);
+// A host code whose register code is one higher (the agent sign, a tax
+// variant, a code list's entries): Code + 1, refusing the one code that has no
+// successor.
+std::int32_t RegisterCode(std::int32_t Code, const char* Name);
 // A text that must not be empty.
 std::string_view ToNonEmptyText(std::string_view Text, const char* Name);
 

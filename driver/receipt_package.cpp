@@ -219,9 +219,7 @@ void ReadPosition(const pugi::xml_node& Node, FiscalString& P, const Texts& Text
         P.SignCalculationObject = ToInteger(A.value(), N);
         break;
       case PositionField::SignSubjectCalculationAgent: {
-        const std::int32_t Agent = ToInteger(A.value(), N);
-        if (Agent == INT32_MAX) throw BadInput(std::string("out of range \"") + N + "\"");
-        P.SignSubjectCalculationAgent = Agent + 1;
+        P.SignSubjectCalculationAgent = RegisterCode(ToInteger(A.value(), N), N);
         break;
       }
       case PositionField::MeasurementUnit: P.MeasurementUnit = TextOf(A); break;
