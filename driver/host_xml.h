@@ -21,10 +21,10 @@ class BadInput : public std::runtime_error {
 // is not a well-formed XML 1.0 document (a document type declaration
 // included) or does not parse. The document holds the text's UTF-8 form and
 // is built over it in place. A loaded document sets the process-wide decimal
-// separator to "." for good (host documents write numbers so). Returns whether the text holds a
-// character reference
-// ("&#"): the UTF-8 form is well-formed, and a reference is the one way a
-// name or value of the document can come out otherwise.
+// separator to "." for good (host documents write numbers so). Returns
+// whether the text holds a character reference ("&#"): the UTF-8 form is
+// well-formed, and a reference is the one way a name or value of the
+// document can come out otherwise.
 bool LoadHostXml(pugi::xml_document& Document, std::u16string_view Text);
 // The same for a text already in UTF-8, which the document is built over in
 // place: it must outlive the document, and the parser rewrites it.

@@ -103,7 +103,7 @@ void TakeRegistrationValue(const Attribute& A, const json::Value& V, AttributeVa
 }  // namespace
 
 bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
-  if (base::TrimBlanks(IpAddress).empty()) IpAddress = kDefaultAddress;
+  ApplyDefaultAddressIfBlank();
   const driver::DeviceReply Reply = GetFromApi("/api/1/getallinfo");
   const json::Value& Answer = Reply.Answer;
 
@@ -114,7 +114,7 @@ bool TMyClass::DeviceTest(V8Variant* RetValue, V8Variant* Params) {
           std::u16string(driver::ErrorText(driver::DriverError::NoAnswerToGet)));
   }
 
-  if (base::TrimBlanks(Number).empty()) {
+  if (base::IsBlank(Number)) {
     WriteText(&Params[0], u"Ошибка подключения устройства.");
     WriteText(&Params[1], u"");
     V8SetBool(RetValue, false);
