@@ -1,10 +1,9 @@
 #include "driver/correction_package.h"
 
-#include <cstring>
-
 #include <pugixml.hpp>
 
 #include "base/utf.h"
+#include "driver/host_attributes.h"
 #include "driver/host_xml.h"
 #include "driver/package_reading.h"
 #include "driver/request_fields.h"
@@ -16,55 +15,35 @@ namespace {
 constexpr char kBaseDate[] = "\xD0\xA1orrectionBaseDate";
 constexpr char kBaseNumber[] = "\xD0\xA1orrectionBaseNumber";
 
-void ReadParameters(const pugi::xml_node& Node, CorrectionPackage& P) {
-  for (const pugi::xml_attribute& A : Node.attributes()) {
-    const char* N = A.name();
-    const char* Text = A.value();
-    const auto NonEmpty = [&] {
-      return base::Utf8ToUtf16(ToNonEmptyText(std::string_view(Text), N));
-    };
-    if (base::SameName(N, kBaseDate)) {
-      P.CorrectionBaseDate = AttributeText(A);
-    } else if (base::SameName(N, kBaseNumber)) {
-      P.CorrectionBaseNumber = AttributeText(A);
-    } else if (base::SameName(N, "CashierName")) {
-      P.CashierName = NonEmpty();
-    } else if (base::SameName(N, "CashierVATIN")) {
-      P.CashierVATIN = NonEmpty();
-    } else if (base::SameName(N, "AdditionalAttribute")) {
-      P.AdditionalAttribute = NonEmpty();
-    } else if (base::SameName(N, "CorrectionType")) {
-      P.CorrectionType = ToInteger(Text, N);
-    } else if (base::SameName(N, "TaxVariant")) {
-      P.TaxVariant = RegisterCode(ToInteger(Text, N), N);
-    } else if (base::SameName(N, "PaymentType")) {
-      P.PaymentType = ToInteger(Text, N);
-    } else {
-      double* Amount = base::SameName(N, "Sum")          ? &P.Sum
-                       : base::SameName(N, "SumTAX20")   ? &P.SumTAX20
-                       : base::SameName(N, "SumTAX10")   ? &P.SumTAX10
-                       : base::SameName(N, "SumTAX0")    ? &P.SumTAX0
-                       : base::SameName(N, "SumTAXNone") ? &P.SumTAXNone
-                       : base::SameName(N, "SumTAX120")  ? &P.SumTAX120
-                       : base::SameName(N, "SumTAX110")  ? &P.SumTAX110
-                                                         : nullptr;
-      if (Amount) *Amount = ToAmount(Text, N);
-    }
-  }
-}
+using P = CorrectionPackage;
+using take::Amount;
+using take::NonEmptyText;
 
-void ReadPayments(const pugi::xml_node& Node, CorrectionPackage& P) {
-  for (const pugi::xml_attribute& A : Node.attributes()) {
-    const char* N = A.name();
-    double* Amount = base::SameName(N, "Cash")                ? &P.Cash
-                     : base::SameName(N, "ElectronicPayment") ? &P.ElectronicPayment
-                     : base::SameName(N, "AdvancePayment")    ? &P.AdvancePayment
-                     : base::SameName(N, "Credit")            ? &P.Credit
-                     : base::SameName(N, "CashProvision")     ? &P.CashProvision
-                                                              : nullptr;
-    if (Amount) *Amount = ToAmount(A.value(), N);
-  }
-}
+constexpr AttributeRule<P> kParameters[] = {
+    {kBaseDate, take::Text<&P::CorrectionBaseDate>},
+    {kBaseNumber, take::Text<&P::CorrectionBaseNumber>},
+    {"CashierName", NonEmptyText<&P::CashierName>},
+    {"CashierVATIN", NonEmptyText<&P::CashierVATIN>},
+    {"AdditionalAttribute", NonEmptyText<&P::AdditionalAttribute>},
+    {"CorrectionType", take::Integer<&P::CorrectionType>},
+    {"TaxVariant", take::CodePlusOne<&P::TaxVariant>},
+    {"PaymentType", take::Integer<&P::PaymentType>},
+    {"Sum", Amount<&P::Sum>},
+    {"SumTAX20", Amount<&P::SumTAX20>},
+    {"SumTAX10", Amount<&P::SumTAX10>},
+    {"SumTAX0", Amount<&P::SumTAX0>},
+    {"SumTAXNone", Amount<&P::SumTAXNone>},
+    {"SumTAX120", Amount<&P::SumTAX120>},
+    {"SumTAX110", Amount<&P::SumTAX110>},
+};
+
+constexpr AttributeRule<P> kPayments[] = {
+    {"Cash", Amount<&P::Cash>},
+    {"ElectronicPayment", Amount<&P::ElectronicPayment>},
+    {"AdvancePayment", Amount<&P::AdvancePayment>},
+    {"Credit", Amount<&P::Credit>},
+    {"CashProvision", Amount<&P::CashProvision>},
+};
 
 }  // namespace
 
@@ -76,9 +55,9 @@ CorrectionPackage ReadCorrectionPackage(const std::u16string& PackageText) {
   if (!base::SameName(Root.name(), "CheckCorrectionPackage")) return Package;
   for (const pugi::xml_node& Child : Root.children()) {
     if (base::SameName(Child.name(), "Parameters"))
-      ReadParameters(Child, Package);
+      ReadAttributes(Child, kParameters, Package);
     else if (base::SameName(Child.name(), "Payments"))
-      ReadPayments(Child, Package);
+      ReadAttributes(Child, kPayments, Package);
   }
   return Package;
 }
