@@ -12,6 +12,10 @@
 #include "driver/receipt_answer.h"
 #include "v8napi/user_object.h"
 
+namespace driver {
+struct ShiftOutputs;
+}  // namespace driver
+
 class TMyClass : public TV8UserObject {
  public:
   static TV8UserObject* Create() { return new TMyClass(); }
@@ -76,6 +80,8 @@ class TMyClass : public TV8UserObject {
   // Receipt number, shift number, fiscal sign and site address into four
   // consecutive parameters starting at First.
   void WriteReceiptOutputs(const driver::ReceiptOutcome& Outcome, V8Variant* First);
+  // A shift's output document, shift and document numbers and outcome.
+  void WriteShiftOutputs(const driver::ShiftOutputs& Out, V8Variant* RetValue, V8Variant* Params);
 };
 
 inline constexpr char16_t kDefaultAddress[] = u"192.168.137.137";
