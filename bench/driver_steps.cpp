@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "driver/receipt_answer.h"
-#include "driver/receipt_request.h"
+#include "driver/documents/receipt_answer.h"
+#include "driver/documents/receipt_request.h"
 #include "platform/charset.h"
 #include "platform/codepage.h"
 

@@ -1,8 +1,8 @@
 // ProcessCorrectionCheck: a correction receipt from the host's correction
 // package. The return value tells whether the register issued it.
-#include "driver/correction_package.h"
+#include "driver/documents/correction_package.h"
+#include "driver/documents/receipt_answer.h"
 #include "driver/my_class.h"
-#include "driver/receipt_answer.h"
 
 namespace json = driver::json;
 

@@ -2,9 +2,9 @@
 #include <string>
 #include <utility>
 
+#include "driver/documents/receipt_answer.h"
+#include "driver/documents/receipt_request.h"
 #include "driver/my_class.h"
-#include "driver/receipt_answer.h"
-#include "driver/receipt_request.h"
 
 namespace json = driver::json;
 

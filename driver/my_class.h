@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "driver/documents/receipt_answer.h"
 #include "driver/error_state.h"
 #include "driver/json/json.h"
-#include "driver/receipt_answer.h"
 #include "v8napi/user_object.h"
 
 namespace driver {

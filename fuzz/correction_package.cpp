@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "driver/correction_package.h"
+#include "driver/documents/correction_package.h"
 #include "fuzz/host_call.h"
 #include "fuzz/json_checks.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/receipt_request.h"
+#include "driver/documents/receipt_request.h"
 #include "fuzz/host_call.h"
 #include "fuzz/json_checks.h"
 

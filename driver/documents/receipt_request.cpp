@@ -1,4 +1,4 @@
-#include "driver/receipt_request.h"
+#include "driver/documents/receipt_request.h"
 
 #include <algorithm>
 #include <array>

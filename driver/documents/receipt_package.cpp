@@ -1,4 +1,4 @@
-#include "driver/receipt_package.h"
+#include "driver/documents/receipt_package.h"
 
 #include <algorithm>
 #include <string_view>

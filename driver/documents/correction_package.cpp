@@ -1,4 +1,4 @@
-#include "driver/correction_package.h"
+#include "driver/documents/correction_package.h"
 
 #include <pugixml.hpp>
 

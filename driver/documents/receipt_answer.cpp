@@ -1,4 +1,4 @@
-#include "driver/receipt_answer.h"
+#include "driver/documents/receipt_answer.h"
 
 #include "base/utf.h"
 #include "driver/device_answer.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/receipt_package.h"
+#include "driver/documents/receipt_package.h"
 
 namespace driver {
 
