@@ -201,6 +201,4 @@ bool IsBlank(std::u16string_view Text) {
   return true;
 }
 
-std::u16string ToU16(std::string_view Ascii) { return std::u16string(Ascii.begin(), Ascii.end()); }
-
 }  // namespace base

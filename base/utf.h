@@ -26,6 +26,18 @@ std::string WellFormedUtf8(std::string_view Text);
 std::u16string TrimBlanks(std::u16string_view Text);
 bool IsBlank(std::u16string_view Text);
 
-std::u16string ToU16(std::string_view Ascii);
+// Each byte as the character of the same number (ISO 8859-1): ASCII texts
+// made wide, and byte texts handed on as wide text. Out holds Bytes.size()
+// characters.
+template <typename Char>
+void WidenBytes(std::string_view Bytes, Char* Out) {
+  for (const char C : Bytes) *Out++ = static_cast<Char>(static_cast<unsigned char>(C));
+}
+template <typename Char = char16_t>
+std::basic_string<Char> WidenBytes(std::string_view Bytes) {
+  std::basic_string<Char> Out(Bytes.size(), Char());
+  WidenBytes(Bytes, Out.data());
+  return Out;
+}
 
 }  // namespace base

@@ -24,9 +24,8 @@ namespace {
 template <typename Convert>
 bool ConvertWidened(std::string_view Text, Convert&& Converted) {
   char16_t Buffer[64];
-  if (Text.size() > sizeof Buffer / sizeof Buffer[0])
-    return Converted(std::u16string(Text.begin(), Text.end()));
-  for (std::size_t I = 0; I < Text.size(); ++I) Buffer[I] = static_cast<unsigned char>(Text[I]);
+  if (Text.size() > sizeof Buffer / sizeof Buffer[0]) return Converted(base::WidenBytes(Text));
+  base::WidenBytes(Text, Buffer);
   return Converted(std::u16string_view(Buffer, Text.size()));
 }
 

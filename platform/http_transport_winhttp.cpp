@@ -36,14 +36,8 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR Context, DWORD Status, LPVOID, DWORD
 }
 
 // Header names and values are bytes; WinHTTP sends each UTF-16 unit below
-// 256 as that byte, so bytes go through it unchanged as Latin-1.
-std::wstring FromBytes(std::string_view Bytes) {
-  std::wstring Out;
-  Out.reserve(Bytes.size());
-  for (const char C : Bytes) Out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(C)));
-  return Out;
-}
-
+// 256 as that byte, so bytes go through it unchanged as Latin-1: widened by
+// base::WidenBytes on the way in, narrowed here on the way out.
 std::string ToBytes(std::wstring_view Text) {
   std::string Out;
   Out.reserve(Text.size());
@@ -112,7 +106,7 @@ DWORD SplitUrl(std::string_view Url, Target& T) {
   Url.remove_prefix(Scheme.size());
   const std::size_t AuthorityEnd = std::min(Url.find_first_of("/?#"), Url.size());
   std::string_view Authority = Url.substr(0, AuthorityEnd);
-  T.Authority = FromBytes(Authority);
+  T.Authority = base::WidenBytes<wchar_t>(Authority);
   std::string_view Rest = Url.substr(AuthorityEnd);
   Rest = Rest.substr(0, std::min(Rest.find('#'), Rest.size()));
   std::string_view Host;
@@ -137,8 +131,9 @@ DWORD SplitUrl(std::string_view Url, Target& T) {
     if (Port == 0 || Port > 65535) return ERROR_WINHTTP_INVALID_URL;
     T.Port = static_cast<INTERNET_PORT>(Port);
   }
-  T.Host = FromBytes(Host);
-  T.Path = Rest.empty() || Rest.front() != '/' ? L"/" + FromBytes(Rest) : FromBytes(Rest);
+  T.Host = base::WidenBytes<wchar_t>(Host);
+  T.Path = Rest.empty() || Rest.front() != '/' ? L"/" + base::WidenBytes<wchar_t>(Rest)
+                                               : base::WidenBytes<wchar_t>(Rest);
   return 0;
 }
 
@@ -220,7 +215,7 @@ HttpResponse HttpTransport::Send(const HttpRequest& Request) const {
                                 WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
     return ConnectFailure(GetLastError());
   for (const HttpHeader& Header : Request.Headers) {
-    const std::wstring Line = FromBytes(Header.Name + ": " + Header.Value);
+    const std::wstring Line = base::WidenBytes<wchar_t>(Header.Name + ": " + Header.Value);
     if (!WinHttpAddRequestHeaders(H, Line.c_str(), static_cast<DWORD>(Line.size()),
                                   WINHTTP_ADDREQ_FLAG_ADD))
       return ConnectFailure(GetLastError());

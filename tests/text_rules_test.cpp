@@ -60,7 +60,7 @@ TEST(IntegerTextRule, Table) {
       EXPECT_EQ(Value, C.Value) << C.Text;
     }
     std::int32_t Wide = -99;
-    EXPECT_EQ(base::TryParseInt32(base::ToU16(C.Text), Wide), C.Ok) << C.Text;
+    EXPECT_EQ(base::TryParseInt32(base::WidenBytes(C.Text), Wide), C.Ok) << C.Text;
     if (C.Ok) {
       EXPECT_EQ(Wide, C.Value);
     }

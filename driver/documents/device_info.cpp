@@ -75,7 +75,8 @@ std::u16string TaxSystemsText(const json::Value* V) {
   std::u16string Text;
   for (const json::Value& Element : json::ReadArray(V).Elements()) {
     if (!Text.empty()) Text += u',';
-    Text += base::ToU16(std::to_string(static_cast<std::int64_t>(json::ReadInt(&Element)) - 1));
+    Text +=
+        base::WidenBytes(std::to_string(static_cast<std::int64_t>(json::ReadInt(&Element)) - 1));
   }
   return Text;
 }

@@ -61,7 +61,7 @@ std::u16string NumberTextForm(const std::string& Text) {
   if (Text.size() > 11 && Text.find('.') == std::string::npos) {
     std::int64_t Integer = 0;
     const auto R = std::from_chars(Begin, End, Integer);
-    if (R.ec == std::errc() && R.ptr == End) return base::ToU16(std::to_string(Integer));
+    if (R.ec == std::errc() && R.ptr == End) return base::WidenBytes(std::to_string(Integer));
   }
   double Number = 0;
   const auto R = std::from_chars(Begin, End, Number);

@@ -216,13 +216,13 @@ TEST(TextForm, ExponentAtTheLimitOfALongDoesNotOverflow) {
     std::u16string Expected;
   } Cases[] = {
       {"666666e" + Zeros + "9223372036854775807",
-       u"666666e" + base::ToU16(Zeros) + u"9223372036854775807"},
+       u"666666e" + base::WidenBytes(Zeros) + u"9223372036854775807"},
       {"5e9223372036854775807", u"5e9223372036854775807"},
       {"5e-9223372036854775808", u"0"},
       {"5e99999999999999999999", u"5e99999999999999999999"},
       {"5e-99999999999999999999", u"0"},
       {"0." + Zeros + "5e+9223372036854775807",
-       u"0." + base::ToU16(Zeros) + u"5e+9223372036854775807"},
+       u"0." + base::WidenBytes(Zeros) + u"5e+9223372036854775807"},
   };
   for (const auto& C : Cases) {
     const Value Answer = ReadLenientObject(R"({"v":)" + C.Number + "}");
