@@ -73,7 +73,7 @@ constexpr AttributeRule<GoodCodeData> kGoodCodeData[] = {
 
 constexpr AttributeRule<CheckHeader> kParameters[] = {
     {"PaymentType", Integer<&CheckHeader::PaymentType>},
-    {"TaxVariant", Integer<&CheckHeader::TaxVariant>},
+    {"TaxVariant", CodePlusOne<&CheckHeader::TaxVariant>},
     {"CashierName", Text<&CheckHeader::CashierName>},
     {"CashierVATIN", Text<&CheckHeader::CashierVATIN>},
     {"CustomerEmail", Text<&CheckHeader::CustomerEmail>},

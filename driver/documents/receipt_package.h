@@ -55,11 +55,11 @@ struct FiscalString {
 };
 
 // Receipt-level values. A package that does not say how the buyer pays or
-// which tax system applies gets payment type 0 and tax system 0 (sent as "0"
-// and "1"): a sale under the first tax system.
+// which tax system applies gets payment type 0 and host tax system 0 (sent
+// as "0" and "1"): a sale under the first tax system.
 struct CheckHeader {
   std::int32_t PaymentType = 0;
-  std::int32_t TaxVariant = 0;
+  std::int32_t TaxVariant = 1;  // the package's number plus one
   std::string_view CashierName;
   std::string_view CashierVATIN;
   std::string_view CustomerPhone;

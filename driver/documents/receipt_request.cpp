@@ -122,7 +122,7 @@ std::vector<std::string> RequestPieces(const CheckPackage& Package) {
   W.Key("T1054");
   W.String(std::to_string(H.PaymentType));
   W.Key("T1055");
-  W.String(std::to_string(std::int64_t{H.TaxVariant} + 1));
+  W.String(std::to_string(H.TaxVariant));
   TextIfAny(W, "T1227", H.CustomerInfo);
   TextIfAny(W, "T1228", H.CustomerINN);
   TextIfAny(W, "T1008", H.CustomerPhone.empty() ? H.CustomerEmail : H.CustomerPhone);
