@@ -207,27 +207,4 @@ TEST(TextForm, Table) {
   EXPECT_EQ(TextForm(&Huge), u"1e400");
 }
 
-// Found by fuzzing: an exponent at the limit of a long overflowed the sum of
-// exponent and mantissa digits that tells too small from too large.
-TEST(TextForm, ExponentAtTheLimitOfALongDoesNotOverflow) {
-  const std::string Zeros(100, '0');
-  const struct {
-    std::string Number;
-    std::u16string Expected;
-  } Cases[] = {
-      {"666666e" + Zeros + "9223372036854775807",
-       u"666666e" + base::WidenBytes(Zeros) + u"9223372036854775807"},
-      {"5e9223372036854775807", u"5e9223372036854775807"},
-      {"5e-9223372036854775808", u"0"},
-      {"5e99999999999999999999", u"5e99999999999999999999"},
-      {"5e-99999999999999999999", u"0"},
-      {"0." + Zeros + "5e+9223372036854775807",
-       u"0." + base::WidenBytes(Zeros) + u"5e+9223372036854775807"},
-  };
-  for (const auto& C : Cases) {
-    const Value Answer = ReadLenientObject(R"({"v":)" + C.Number + "}");
-    EXPECT_EQ(TextForm(Find(Answer, "v")), C.Expected) << C.Number;
-  }
-}
-
 }  // namespace
