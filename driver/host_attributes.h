@@ -42,15 +42,20 @@ struct AttributeRule {
   void (*Take)(Fields&, const pugi::xml_attribute&, const AttributeTexts&);
 };
 
-// Reads Node's attributes, in document order, into Out.
+// Reads Node's attributes, in document order, into Out. Each name is looked
+// for from the rule after the one the attribute before it matched, round the
+// table: documents mostly write their attributes in one order, and a table in
+// that order finds each at the first comparison.
 template <typename Fields, std::size_t N>
 void ReadAttributes(const pugi::xml_node& Node, const AttributeRule<Fields> (&Rules)[N],
                     Fields& Out, const AttributeTexts& Texts) {
+  std::size_t Next = 0;
   for (pugi::xml_attribute A = Node.first_attribute(); A; A = A.next_attribute()) {
     const char* Name = A.name();
-    for (const AttributeRule<Fields>& Rule : Rules) {
-      if (base::SameName(Name, Rule.Name)) {
-        Rule.Take(Out, A, Texts);
+    for (std::size_t K = 0, I = Next; K < N; ++K, I = I + 1 == N ? 0 : I + 1) {
+      if (base::SameName(Name, Rules[I].Name)) {
+        Rules[I].Take(Out, A, Texts);
+        Next = I + 1 == N ? 0 : I + 1;
         break;
       }
     }

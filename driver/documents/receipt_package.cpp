@@ -97,19 +97,20 @@ constexpr AttributeRule<CheckHeader> kPayments[] = {
     {"CashProvision", Amount<&CheckHeader::CashProvision>},
 };
 
-// Positions are many: their usual attributes come first.
+// Positions are many: the table follows the order in which the host writes
+// their attributes.
 constexpr AttributeRule<FiscalString> kPosition[] = {
     {"Name", Text<&FiscalString::Name>},
     {"Quantity", Amount<&FiscalString::Quantity>},
     {"PriceWithDiscount", Amount<&FiscalString::PriceWithDiscount>},
     {"SumWithDiscount", Amount<&FiscalString::SumWithDiscount>},
+    {"DiscountSum", Amount<&FiscalString::DiscountSum>},
+    {"Department", Text<&FiscalString::Department>},
     {"Tax", TakeTax},
+    {"TaxSum", Amount<&FiscalString::TaxSum>},
     {"SignMethodCalculation", Integer<&FiscalString::SignMethodCalculation>},
     {"SignCalculationObject", Integer<&FiscalString::SignCalculationObject>},
     {"MeasurementUnit", Text<&FiscalString::MeasurementUnit>},
-    {"DiscountSum", Amount<&FiscalString::DiscountSum>},
-    {"Department", Text<&FiscalString::Department>},
-    {"TaxSum", Amount<&FiscalString::TaxSum>},
     {"SignSubjectCalculationAgent", CodePlusOne<&FiscalString::SignSubjectCalculationAgent>},
 };
 
