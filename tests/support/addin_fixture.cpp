@@ -3,7 +3,7 @@
 namespace testing_support {
 
 const harness::AddinLibrary& Library() {
-  static harness::AddinLibrary Loaded(KELVO_ADDIN_PATH);
+  static harness::AddinLibrary Loaded(AddinPath());
   return Loaded;
 }
 

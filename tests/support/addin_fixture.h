@@ -16,6 +16,9 @@ namespace testing_support {
 using harness::CallResult;
 using harness::HostValue;
 
+// The add-in's file, the program's own (support/addin_path.cpp), and the
+// library loaded from it once.
+const char* AddinPath();
 const harness::AddinLibrary& Library();
 
 // The type of the texts the add-in hands to the host: wide strings on Linux,
