@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <optional>
+#include <utility>
 
 #include "support/addin_fixture.h"
 
@@ -67,22 +70,139 @@ class HostileHost : public AddinTest {
     }
     return V;
   }
+
+  std::pair<std::int64_t, std::u16string> LastError() {
+    const CallResult R = Call(u"GetLastError", {Out()});
+    return {R.Ret.Int, R.Params[0].Text};
+  }
+};
+
+HostValue Text(const std::u16string& T) {
+  HostValue V;
+  V.Type = kHostTextType;
+  V.Text = T;
+  return V;
+}
+
+// The same value as the host sees it: type and content (texts by their
+// characters, numbers bit for bit).
+::testing::AssertionResult Same(const HostValue& Seen, const HostValue& Expected) {
+  bool Equal = Seen.Type == Expected.Type;
+  if (Equal) {
+    switch (Seen.Type) {
+      case VTYPE_EMPTY: break;
+      case VTYPE_PSTR:
+      case VTYPE_PWSTR: Equal = Seen.Text == Expected.Text; break;
+      case VTYPE_BLOB: Equal = Seen.Bytes == Expected.Bytes; break;
+      case VTYPE_BOOL: Equal = Seen.Bool == Expected.Bool; break;
+      case VTYPE_R4:
+      case VTYPE_R8:
+      case VTYPE_DATE:
+        Equal = std::memcmp(&Seen.Number, &Expected.Number, sizeof Seen.Number) == 0;
+        break;
+      default: Equal = Seen.Int == Expected.Int; break;
+    }
+  }
+  if (Equal) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << Seen.Describe() << ", expected " << Expected.Describe();
+}
+
+// What the host gets back from a method whatever odd values it passes.
+struct Outcome {
+  bool Routine = true;
+  std::optional<HostValue> Ret;                    // none: the value the host passed
+  std::vector<std::pair<int, HostValue>> Outputs;  // every other parameter as passed
+  std::optional<std::int64_t> ErrorCode;           // none: GetLastError's code as before
 };
 
 TEST_F(HostileHost, EveryMethodTakesOddValuesInEveryPlace) {
+  // The documents of plain calls while the register cannot be reached.
+  Call(u"SetParameter", {S(u"IpAddress"), S(u"odd/address")});
+  const HostValue Settings = Call(u"GetParameters", {Out()}).Params[0];
+  const HostValue Registration = Call(u"GetDataKKT", {S(u"odd/address"), Out()}).Params[1];
+  const HostValue Status =
+      Call(u"GetCurrentStatus", {S(u"odd/address"), Out(), Out(), Out(), Out()}).Params[4];
+
+  // No odd value reads as a usable address (a device method's parameter 1)
+  // or as a document: a method that reads a document ends the call there,
+  // with every value as the host passed it and the error state untouched.
+  const HostValue True = HostValue::Boolean(true), False = HostValue::Boolean(false);
+  const Outcome EndsTheCall{false, {}, {}, {}};
+  const std::map<std::u16string, Outcome> Expected = {
+      {u"GetVersion", {true, Text(u"1.0"), {}, {}}},
+      {u"GetDescription",
+       {true,
+        True,
+        {{0, Text(u"KELVO")},
+         {1, Text(u"Драйвер ККМ KELVO-1F 1.0")},
+         {2, Text(u"ККТ")},
+         {3, HostValue::I4(2005)},
+         {4, False},
+         {5, False},
+         {6, Text(u"https://kelvo.example/")}},
+        {}}},
+      {u"GetLastError", {}},  // what the calls before it left, below
+      {u"GetParameters", {true, True, {{0, Settings}}, {}}},
+      {u"SetParameter", {true, True, {}, {}}},  // a name it does not know
+      {u"GetParameter", {true, {}, {}, {}}},    // ditto: nothing returned
+      {u"Open", {true, True, {{0, Text(u"odd/address")}}, {}}},
+      {u"Close", {true, True, {}, {}}},
+      {u"DeviceTest",
+       {true, False, {{0, Text(u"Ошибка подключения устройства.")}, {1, Text(u"")}}, 2}},
+      {u"GetAdditionalActions", {true, True, {{0, Text(u"")}}, {}}},
+      {u"GetDataKKT", {true, False, {{1, Registration}}, 3}},
+      {u"OperationFN", EndsTheCall},
+      {u"OpenShift", EndsTheCall},
+      {u"CloseShift", EndsTheCall},
+      {u"ProcessCheck", EndsTheCall},
+      {u"ProcessCorrectionCheck", EndsTheCall},
+      {u"PrintTextDocument", EndsTheCall},
+      {u"CashInOutcome", EndsTheCall},
+      {u"PrintXReport", {true, True, {}, {}}},
+      {u"GetCurrentStatus",
+       {true,
+        False,
+        {{1, HostValue::I4(0)}, {2, HostValue::I4(0)}, {3, HostValue::I4(0)}, {4, Status}},
+        3}},
+      {u"ReportCurrentStatusOfSettlements", {true, True, {}, {}}},
+      {u"OpenCashDrawer", {true, True, {}, {}}},
+      {u"GetLineLength", {true, True, {{1, HostValue::I4(48)}}, {}}},
+  };
+
   FakeInterface Interface{kInterfaceTable};
   for (v8abi::HostLong Method = 0; Method < 23; ++Method) {
     const v8abi::HostLong Count = Object().GetNParams(Method);
+    const std::u16string Name = Object().GetMethodName(Method, 0);
+    ASSERT_EQ(Expected.count(Name), 1u) << Utf8(Name);
     for (int Kind = 0; Kind < 32 * 5; ++Kind) {
-      SCOPED_TRACE(Utf8(Object().GetMethodName(Method, 0)) + " kind " + std::to_string(Kind));
+      SCOPED_TRACE(Utf8(Name) + " kind " + std::to_string(Kind));
       // DeviceTest uses the stored address: one that is never used.
       Call(u"SetParameter", {S(u"IpAddress"), S(u"odd/address")});
+      const std::pair<std::int64_t, std::u16string> ErrorBefore = LastError();
       std::vector<V8Variant> Params(v8abi::kParamArrayLength);
       std::memset(Params.data(), 0, Params.size() * sizeof(V8Variant));
       for (v8abi::HostLong P = 0; P < Count; ++P) Params[P] = OddValue(Kind + P, Interface);
       V8Variant Ret = OddValue(Kind, Interface);
+      std::vector<HostValue> Passed;
+      for (v8abi::HostLong P = 0; P < Count; ++P) Passed.push_back(harness::FromVariant(Params[P]));
+      const HostValue PassedRet = harness::FromVariant(Ret);
+
       const CallResult R = Object().CallRaw(Method, Params.data(), Count, &Ret);
-      (void)R;  // true or false, as long as it came back
+
+      Outcome E = Expected.at(Name);
+      if (Name == u"GetLastError")
+        E = {true,
+             HostValue::I4(static_cast<std::int32_t>(ErrorBefore.first)),
+             {{0, Text(ErrorBefore.second)}},
+             {}};
+      EXPECT_EQ(R.Routine, E.Routine);
+      EXPECT_TRUE(Same(R.Ret, E.Ret.value_or(PassedRet))) << "the return value";
+      std::vector<HostValue> Wanted = Passed;
+      for (const auto& [Position, Value] : E.Outputs) Wanted[Position] = Value;
+      ASSERT_EQ(R.Params.size(), Wanted.size());
+      for (std::size_t P = 0; P < Wanted.size(); ++P)
+        EXPECT_TRUE(Same(R.Params[P], Wanted[P])) << "parameter " << P + 1;
+      EXPECT_EQ(LastError().first, E.ErrorCode.value_or(ErrorBefore.first)) << "GetLastError";
     }
   }
   EXPECT_GT(Interface.Releases, 0) << "overwritten interface values were released";
