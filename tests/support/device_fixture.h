@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/json/json.h"
 #include "support/addin_fixture.h"
 #include "support/emulator_process.h"
 
