@@ -5,7 +5,7 @@
 
 #include "base/utf.h"
 #include "platform/http_transport.h"
-#include "transport/sockets.h"
+#include "support/sockets.h"
 
 namespace testing_support {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "sockets.h"
+#include "support/sockets.h"
 
 namespace transport_test::sockets {
 

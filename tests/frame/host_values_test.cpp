@@ -2,6 +2,7 @@
 // whose memory manager is the harness's tracking one.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "base/text_rules.h"
@@ -172,6 +173,25 @@ TEST_F(HostValues, StringReadersStopAtLengthOrTerminator) {
   Raw.VarEnum.vtRecWideString.pwstrVal = nullptr;
   EXPECT_EQ(V8GetInt(&Raw), 0);
   EXPECT_EQ(V8GetString(&Raw), "");
+}
+
+// Run with LC_ALL=ru_RU.UTF-8 (see tests/CMakeLists.txt): the separator starts
+// as the user's comma, and "." holds once it is set.
+TEST(CommaLocale, SeparatorStartsFromTheUsersSettings) {
+  ASSERT_NE(std::getenv("KELVO_EXPECT_COMMA"), nullptr) << "run through ctest";
+  EXPECT_EQ(base::DecimalSeparator(), u',');
+  double Value = 0;
+  EXPECT_TRUE(base::TryParseDouble(std::string_view("12,5"), Value));
+  EXPECT_DOUBLE_EQ(Value, 12.5);
+  EXPECT_FALSE(base::TryParseDouble(std::string_view("12.5"), Value));
+
+  harness::TrackingMemoryManager Memory;
+  V8Variant V;
+  harness::ToVariant(harness::HostValue::WStr(u"12.5"), V, Memory);
+  EXPECT_EQ(V8GetDouble(&V), 0) << "12.5 is no number while the separator is a comma";
+  base::SetDecimalSeparator(u'.');
+  EXPECT_EQ(V8GetDouble(&V), 12.5);
+  harness::ReleaseVariant(V, Memory);
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 // Text rules: the integer-text rule, number parsing with the process-wide
-// decimal separator, case-insensitive names, and the code page tables.
+// decimal separator, case-insensitive names, the code page table and the UTF
+// conversions.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include "base/cp1251.h"
 #include "base/text_rules.h"
 #include "base/utf.h"
-#include "tools/harness/host_memory.h"
-#include "tools/harness/host_values.h"
-#include "v8napi/user_object.h"
 
 namespace {
 
@@ -87,25 +83,6 @@ TEST(DoubleText, PointSeparator) {
       EXPECT_DOUBLE_EQ(Value, C.Value) << C.Text;
     }
   }
-}
-
-// Run with LC_ALL=ru_RU.UTF-8 (see tests/CMakeLists.txt): the separator starts
-// as the user's comma, and "." holds once it is set.
-TEST(CommaLocale, SeparatorStartsFromTheUsersSettings) {
-  ASSERT_NE(std::getenv("KELVO_EXPECT_COMMA"), nullptr) << "run through ctest";
-  EXPECT_EQ(base::DecimalSeparator(), u',');
-  double Value = 0;
-  EXPECT_TRUE(base::TryParseDouble(std::string_view("12,5"), Value));
-  EXPECT_DOUBLE_EQ(Value, 12.5);
-  EXPECT_FALSE(base::TryParseDouble(std::string_view("12.5"), Value));
-
-  harness::TrackingMemoryManager Memory;
-  V8Variant V;
-  harness::ToVariant(harness::HostValue::WStr(u"12.5"), V, Memory);
-  EXPECT_EQ(V8GetDouble(&V), 0) << "12.5 is no number while the separator is a comma";
-  base::SetDecimalSeparator(u'.');
-  EXPECT_EQ(V8GetDouble(&V), 12.5);
-  harness::ReleaseVariant(V, Memory);
 }
 
 TEST(NameComparison, IgnoresCaseOfLatinAndCyrillicOnly) {

@@ -4,8 +4,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "sockets.h"
-#include "sockets_address.h"
+#include "support/sockets.h"
+#include "support/sockets_address.h"
 
 namespace transport_test::sockets {
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "sockets.h"
+#include "support/sockets.h"
 
 namespace transport_test {
 
