@@ -14,6 +14,7 @@
 
 #include "base/ascii.h"
 #include "base/utf.h"
+#include "driver/host_xml.h"
 #include "driver/package_reading.h"
 
 namespace driver {
@@ -68,6 +69,19 @@ void ReadAttributes(const pugi::xml_node& Node, const AttributeRule<Fields> (&Ru
                     Fields& Out) {
   std::forward_list<std::string> Repaired;
   ReadAttributes(Node, Rules, Out, AttributeTexts(true, Repaired));
+}
+
+// A host document that is its root element's attributes alone: a root of
+// another name leaves the fields as they start.
+template <typename Fields, std::size_t N>
+Fields ReadRootAttributes(std::u16string_view Text, const char* RootName,
+                          const AttributeRule<Fields> (&Rules)[N]) {
+  pugi::xml_document Document;
+  LoadHostXml(Document, Text);
+  Fields Out;
+  const pugi::xml_node Root = Document.document_element();
+  if (base::SameName(Root.name(), RootName)) ReadAttributes(Root, Rules, Out);
+  return Out;
 }
 
 // The conversions, each for one field given as a pointer to member: the

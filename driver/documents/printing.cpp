@@ -67,12 +67,7 @@ std::string TextDocumentRequest(std::u16string_view Text) {
 }
 
 CashSlipInput ReadCashSlipInput(std::u16string_view Text) {
-  pugi::xml_document Input;
-  LoadHostXml(Input, Text);
-  CashSlipInput Cashier;
-  const pugi::xml_node Root = Input.document_element();
-  if (base::SameName(Root.name(), "Parameters")) ReadAttributes(Root, kCashier, Cashier);
-  return Cashier;
+  return ReadRootAttributes(Text, "Parameters", kCashier);
 }
 
 std::string CashSlipRequest(const CashSlipInput& Input, double Amount) {

@@ -140,12 +140,7 @@ json::Value Closing(const R& In) {
 }  // namespace
 
 Registration ReadRegistration(std::u16string_view Text) {
-  pugi::xml_document Document;
-  LoadHostXml(Document, Text);
-  Registration Out;
-  const pugi::xml_node Root = Document.document_element();
-  if (base::SameName(Root.name(), "Parameters")) ReadAttributes(Root, kAttributes, Out);
-  return Out;
+  return ReadRootAttributes(Text, "Parameters", kAttributes);
 }
 
 DeviceRequest RegistrationRequest(std::int32_t Operation, const Registration& In) {
